@@ -1,7 +1,7 @@
 #include "modlanguage.h"
 
 #include "clsregistry.h"
-#include "locale/locale.h"
+#include "win32locale.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -135,7 +135,7 @@ qint32 GetLanguageId()
     const qint32 configured = GetConfiguredLocaleId().toInt();
     if (configured != -1)
         return configured;
-    return qint32(GetUserDefaultLCID());
+    return qint32(qm6loc::GetUserDefaultLCID());
 }
 
 void UnloadLanguageLibrary()

@@ -1,6 +1,6 @@
 // Texts by number from the string table of the user's language.
 #include "clsregistry.h"
-#include "locale/locale.h"
+#include "win32locale.h"
 #include "modlanguage.h"
 
 #include <QDir>
@@ -76,22 +76,27 @@ bool WriteTable(const QString &folder, int lcid, const QList<QPair<int, QString>
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-void SetConfiguredLocale(const QVariant &value)
+// Stores LocaleId as a number (type 4) or as text (type 1); an invalid value removes it.
+void SetConfiguredLocale(const QVariant &value, int valueType = 4)
 {
     clsRegistry reg;
     reg.SetClassKey(HKCU);
     reg.SetSectionKey(PRODUCT_KEY);
     reg.SetValueKey(QStringLiteral("LocaleId"));
-    reg.SetValueType(4);
+    reg.SetValueType(valueType);
     if (value.isValid())
         QVERIFY(reg.SetCreateValue(QStringLiteral("LocaleId"), value, false));
     else
         reg.DeleteValue(); // absent already is fine
 }
 
+// The user's locale is the application's default locale.
 void SetUserLocale(int lcid)
 {
-    qputenv("QM6_STANDIN_LCID", QByteArray::number(lcid));
+    bool known = false;
+    QLocale::setDefault(qm6loc::LCIDToLocale(qm6loc::LCID(lcid), &known));
+    QVERIFY(known);
+    QCOMPARE(int(qm6loc::GetUserDefaultLCID()), lcid);
 }
 
 int PlaceholderCount(const QString &s)
@@ -223,17 +228,22 @@ void TestModLanguage::tableFollowsLocale()
 void TestModLanguage::configuredLocaleId_data()
 {
     QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("valueType");
     QTest::addColumn<int>("expected");
-    QTest::newRow("absent") << QVariant() << -1;
-    QTest::newRow("French") << QVariant(1036) << 1036;
-    QTest::newRow("English") << QVariant(1033) << 1033;
+    QTest::newRow("absent") << QVariant() << 4 << -1;
+    QTest::newRow("French") << QVariant(1036) << 4 << 1036;
+    QTest::newRow("English") << QVariant(1033) << 4 << 1033;
+    QTest::newRow("number as text") << QVariant("1036") << 1 << 1036;
+    QTest::newRow("empty text") << QVariant("") << 1 << -1;
+    QTest::newRow("text that is no number") << QVariant("French") << 1 << -1;
 }
 
 void TestModLanguage::configuredLocaleId()
 {
     QFETCH(QVariant, stored);
+    QFETCH(int, valueType);
     QFETCH(int, expected);
-    SetConfiguredLocale(stored);
+    SetConfiguredLocale(stored, valueType);
     QCOMPARE(modLanguage::GetConfiguredLocaleId().toInt(), expected);
 }
 
