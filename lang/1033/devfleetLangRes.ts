@@ -1,0 +1,518 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="en_US">
+<context>
+    <name></name>
+    <message id="1">
+        <source>Update Multiple Printers</source>
+        <extracomment>Batch update form: window caption</extracomment>
+        <translation>Update Multiple Printers</translation>
+    </message>
+    <message id="2">
+        <source>Close</source>
+        <extracomment>Batch update form: close button</extracomment>
+        <translation>Close</translation>
+    </message>
+    <message id="3">
+        <source>&amp;Update</source>
+        <extracomment>Batch update form: update button</extracomment>
+        <translation>&amp;Update</translation>
+    </message>
+    <message id="4">
+        <source>Model:</source>
+        <extracomment>Batch update form: label of the model box</extracomment>
+        <translation>Model:</translation>
+    </message>
+    <message id="5">
+        <source>Track profile:</source>
+        <extracomment>Batch update form: label of the track profile list</extracomment>
+        <translation>Track profile:</translation>
+    </message>
+    <message id="6">
+        <source>Account:</source>
+        <extracomment>Batch update form: label of the account box</extracomment>
+        <translation>Account:</translation>
+    </message>
+    <message id="7">
+        <source>(Keep each printer's profile)</source>
+        <extracomment>Batch update form: first entry of the profile list (keeps each printer's profile)</extracomment>
+        <translation>(Keep each printer's profile)</translation>
+    </message>
+    <message id="8">
+        <source>The values you entered will replace the track profile, account and model of every selected printer (empty values leave the printer's own value unchanged). Do you want to update the selected printers?</source>
+        <extracomment>Batch update form: confirmation question</extracomment>
+        <translation>The values you entered will replace the track profile, account and model of every selected printer (empty values leave the printer's own value unchanged). Do you want to update the selected printers?</translation>
+    </message>
+    <message id="9">
+        <source>There is nothing to update. Choose a track profile, or enter an account or a model, and then click Update.</source>
+        <extracomment>Batch update form: refusal, nothing to change</extracomment>
+        <translation>There is nothing to update. Choose a track profile, or enter an account or a model, and then click Update.</translation>
+    </message>
+    <message id="100">
+        <source>Printer</source>
+        <extracomment>Printer editor: window caption at load</extracomment>
+        <translation>Printer</translation>
+    </message>
+    <message id="101">
+        <source>Connection</source>
+        <extracomment>Printer editor: tab 1</extracomment>
+        <translation>Connection</translation>
+    </message>
+    <message id="102">
+        <source>Model</source>
+        <extracomment>Printer editor: tab 2</extracomment>
+        <translation>Model</translation>
+    </message>
+    <message id="103">
+        <source>Auto Merging</source>
+        <extracomment>Printer editor: tab 3</extracomment>
+        <translation>Auto Merging</translation>
+    </message>
+    <message id="104">
+        <source>Advanced</source>
+        <extracomment>Printer editor: tab 4</extracomment>
+        <translation>Advanced</translation>
+    </message>
+    <message id="105">
+        <source>Last Modified</source>
+        <extracomment>Printer editor: tab 5</extracomment>
+        <translation>Last Modified</translation>
+    </message>
+    <message id="106">
+        <source>Disable enhanced color mode detection</source>
+        <extracomment>Printer editor: check box on the Advanced tab</extracomment>
+        <translation>Disable enhanced color mode detection</translation>
+    </message>
+    <message id="107">
+        <source>Do not attempt late popup</source>
+        <extracomment>Printer editor: check box on the Advanced tab</extracomment>
+        <translation>Do not attempt late popup</translation>
+    </message>
+    <message id="108">
+        <source>Color mode:</source>
+        <extracomment>Printer editor: label on the Advanced tab</extracomment>
+        <translation>Color mode:</translation>
+    </message>
+    <message id="109">
+        <source>Popup behavior:</source>
+        <extracomment>Printer editor: label on the Advanced tab</extracomment>
+        <translation>Popup behavior:</translation>
+    </message>
+    <message id="110">
+        <source>Modified by:</source>
+        <extracomment>Printer editor: label on the Last Modified tab</extracomment>
+        <translation>Modified by:</translation>
+    </message>
+    <message id="111">
+        <source>Modified on:</source>
+        <extracomment>Printer editor: label on the Last Modified tab</extracomment>
+        <translation>Modified on:</translation>
+    </message>
+    <message id="112">
+        <source>Direct IP</source>
+        <extracomment>Printer editor: auto-merge check box (connection type)</extracomment>
+        <translation>Direct IP</translation>
+    </message>
+    <message id="113">
+        <source>Network share</source>
+        <extracomment>Printer editor: auto-merge check box (connection type)</extracomment>
+        <translation>Network share</translation>
+    </message>
+    <message id="114">
+        <source>Local</source>
+        <extracomment>Printer editor: auto-merge check box (connection type)</extracomment>
+        <translation>Local</translation>
+    </message>
+    <message id="115">
+        <source>Port:</source>
+        <extracomment>Printer editor: auto-merge match label</extracomment>
+        <translation>Port:</translation>
+    </message>
+    <message id="116">
+        <source>Model:</source>
+        <extracomment>Printer editor: auto-merge match label</extracomment>
+        <translation>Model:</translation>
+    </message>
+    <message id="117">
+        <source>Applies to:</source>
+        <extracomment>Printer editor: auto-merge label above the connection types</extracomment>
+        <translation>Applies to:</translation>
+    </message>
+    <message id="118">
+        <source>Device:</source>
+        <extracomment>Printer editor: auto-merge match label</extracomment>
+        <translation>Device:</translation>
+    </message>
+    <message id="119">
+        <source>Host:</source>
+        <extracomment>Printer editor: auto-merge match label</extracomment>
+        <translation>Host:</translation>
+    </message>
+    <message id="120">
+        <source>Duplex</source>
+        <extracomment>Printer editor: check box on the Model tab</extracomment>
+        <translation>Duplex</translation>
+    </message>
+    <message id="121">
+        <source>Color</source>
+        <extracomment>Printer editor: check box on the Model tab</extracomment>
+        <translation>Color</translation>
+    </message>
+    <message id="122">
+        <source>Serial No.:</source>
+        <extracomment>Printer editor: label on the Model tab</extracomment>
+        <translation>Serial No.:</translation>
+    </message>
+    <message id="123">
+        <source>Type:</source>
+        <extracomment>Printer editor: device type label on the Model tab</extracomment>
+        <translation>Type:</translation>
+    </message>
+    <message id="124">
+        <source>Model:</source>
+        <extracomment>Printer editor: label on the Model tab</extracomment>
+        <translation>Model:</translation>
+    </message>
+    <message id="125">
+        <source>Options:</source>
+        <extracomment>Printer editor: label on the Model tab</extracomment>
+        <translation>Options:</translation>
+    </message>
+    <message id="126">
+        <source>Location:</source>
+        <extracomment>Printer editor: label on the Model tab</extracomment>
+        <translation>Location:</translation>
+    </message>
+    <message id="128">
+        <source>MAC:</source>
+        <extracomment>Printer editor: label of the MAC address boxes</extracomment>
+        <translation>MAC:</translation>
+    </message>
+    <message id="137">
+        <source>Port:</source>
+        <extracomment>Printer editor: port label on the Connection tab</extracomment>
+        <translation>Port:</translation>
+    </message>
+    <message id="138">
+        <source>Type:</source>
+        <extracomment>Printer editor: connection type label on the Connection tab</extracomment>
+        <translation>Type:</translation>
+    </message>
+    <message id="139">
+        <source>Host:</source>
+        <extracomment>Printer editor: host label on the Connection tab</extracomment>
+        <translation>Host:</translation>
+    </message>
+    <message id="140">
+        <source>IP address:</source>
+        <extracomment>Printer editor: IP address label on the Connection tab</extracomment>
+        <translation>IP address:</translation>
+    </message>
+    <message id="141">
+        <source>Device:</source>
+        <extracomment>Printer editor: device label on the Connection tab</extracomment>
+        <translation>Device:</translation>
+    </message>
+    <message id="142">
+        <source>Close</source>
+        <extracomment>Printer editor: close button</extracomment>
+        <translation>Close</translation>
+    </message>
+    <message id="143">
+        <source>&amp;Save</source>
+        <extracomment>Printer editor: save button</extracomment>
+        <translation>&amp;Save</translation>
+    </message>
+    <message id="144">
+        <source>Account:</source>
+        <extracomment>Printer editor: label of the account box</extracomment>
+        <translation>Account:</translation>
+    </message>
+    <message id="145">
+        <source>Profile:</source>
+        <extracomment>Printer editor: label of the track profile list</extracomment>
+        <translation>Profile:</translation>
+    </message>
+    <message id="146">
+        <source>Name:</source>
+        <extracomment>Printer editor: label of the name box</extracomment>
+        <translation>Name:</translation>
+    </message>
+    <message id="147">
+        <source>The printer has no name. Enter a name for the printer, and then save again.</source>
+        <extracomment>Printer editor: refusal, empty name</extracomment>
+        <translation>The printer has no name. Enter a name for the printer, and then save again.</translation>
+    </message>
+    <message id="148">
+        <source>No track profile is selected. Choose a track profile for the printer, and then save again.</source>
+        <extracomment>Printer editor: refusal, no track profile</extracomment>
+        <translation>No track profile is selected. Choose a track profile for the printer, and then save again.</translation>
+    </message>
+    <message id="149">
+        <source>No connection type is selected. On the Connection tab, choose how the printer is connected, and then save again.</source>
+        <extracomment>Printer editor: refusal, no connection type</extracomment>
+        <translation>No connection type is selected. On the Connection tab, choose how the printer is connected, and then save again.</translation>
+    </message>
+    <message id="150">
+        <source>A local printer needs at least a device, a host or a port. Fill in at least one of them on the Connection tab, and then save again.</source>
+        <extracomment>Printer editor: refusal, Local connection with device, host and port all empty</extracomment>
+        <translation>A local printer needs at least a device, a host or a port. Fill in at least one of them on the Connection tab, and then save again.</translation>
+    </message>
+    <message id="151">
+        <source>A network share printer needs its share path (for example \\server\printer). Enter the path in the Port box, and then save again.</source>
+        <extracomment>Printer editor: refusal, Network share with an empty share path</extracomment>
+        <translation>A network share printer needs its share path (for example \\server\printer). Enter the path in the Port box, and then save again.</translation>
+    </message>
+    <message id="152">
+        <source>The MAC address is not valid. Enter six groups of two hexadecimal digits (0-9, A-F), and then save again.</source>
+        <extracomment>Printer editor: refusal, MAC address not valid</extracomment>
+        <translation>The MAC address is not valid. Enter six groups of two hexadecimal digits (0-9, A-F), and then save again.</translation>
+    </message>
+    <message id="153">
+        <source>The host name is empty. Enter the printer's host name, or identify the printer by its MAC address, and then save again.</source>
+        <extracomment>Printer editor: refusal, Direct IP by host name with an empty host</extracomment>
+        <translation>The host name is empty. Enter the printer's host name, or identify the printer by its MAC address, and then save again.</translation>
+    </message>
+    <message id="154">
+        <source>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address and leave the port empty or enter a number, and then save again.</source>
+        <extracomment>Printer editor: refusal, IP address not valid or port not numeric</extracomment>
+        <translation>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address and leave the port empty or enter a number, and then save again.</translation>
+    </message>
+    <message id="155">
+        <source>This printer has an auto-merge rule: printers discovered later that match it will be merged into this printer, and their jobs will appear to come from it. Do you want to continue?</source>
+        <extracomment>Printer editor: question, the printer has an auto-merge rule</extracomment>
+        <translation>This printer has an auto-merge rule: printers discovered later that match it will be merged into this printer, and their jobs will appear to come from it. Do you want to continue?</translation>
+    </message>
+    <message id="156">
+        <source>&amp;Add</source>
+        <extracomment>Printer editor: save button when adding a printer</extracomment>
+        <translation>&amp;Add</translation>
+    </message>
+    <message id="157">
+        <source>Add Printer</source>
+        <extracomment>Printer editor: window caption when adding a printer</extracomment>
+        <translation>Add Printer</translation>
+    </message>
+    <message id="158">
+        <source>&amp;Save</source>
+        <extracomment>Printer editor: save button when editing a printer</extracomment>
+        <translation>&amp;Save</translation>
+    </message>
+    <message id="159">
+        <source>Printer Properties - %s</source>
+        <extracomment>Printer editor: window caption when editing; %s is the printer name</extracomment>
+        <translation>Printer Properties - %s</translation>
+    </message>
+    <message id="160">
+        <source>%s could not open the printer: %s
+
+Refresh the printer list and try again.</source>
+        <extracomment>Printer editor: the printer could not be loaded; first %s is the console title, second %s the error description</extracomment>
+        <translation>%s could not open the printer: %s
+
+Refresh the printer list and try again.</translation>
+    </message>
+    <message id="161">
+        <source>Close</source>
+        <extracomment>Printer editor: close button without unsaved changes</extracomment>
+        <translation>Close</translation>
+    </message>
+    <message id="162">
+        <source>Cancel</source>
+        <extracomment>Printer editor: close button with unsaved changes (undoes them)</extracomment>
+        <translation>Cancel</translation>
+    </message>
+    <message id="163">
+        <source>Total counts</source>
+        <extracomment>Printer editor: frame on the Advanced tab</extracomment>
+        <translation>Total counts</translation>
+    </message>
+    <message id="164">
+        <source>B/W total:</source>
+        <extracomment>Printer editor: label on the Advanced tab</extracomment>
+        <translation>B/W total:</translation>
+    </message>
+    <message id="165">
+        <source>Color total:</source>
+        <extracomment>Printer editor: label on the Advanced tab</extracomment>
+        <translation>Color total:</translation>
+    </message>
+    <message id="166">
+        <source>The B/W total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</source>
+        <extracomment>Printer editor: refusal, black-and-white total not numeric</extracomment>
+        <translation>The B/W total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</translation>
+    </message>
+    <message id="167">
+        <source>The color total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</source>
+        <extracomment>Printer editor: refusal, colour total not numeric</extracomment>
+        <translation>The color total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</translation>
+    </message>
+    <message id="168">
+        <source>You changed the page totals. The new totals will replace the printer's recorded totals. Do you want to continue?</source>
+        <extracomment>Printer editor: question, the page totals were changed</extracomment>
+        <translation>You changed the page totals. The new totals will replace the printer's recorded totals. Do you want to continue?</translation>
+    </message>
+    <message id="200">
+        <source>Filtering</source>
+        <extracomment>Printer page: filter frame</extracomment>
+        <translation>Filtering</translation>
+    </message>
+    <message id="201">
+        <source>Type:</source>
+        <extracomment>Printer page: label of the connection type filter</extracomment>
+        <translation>Type:</translation>
+    </message>
+    <message id="202">
+        <source>Match to:</source>
+        <extracomment>Printer page: label of the match text</extracomment>
+        <translation>Match to:</translation>
+    </message>
+    <message id="203">
+        <source>This list of printers populates automatically when your users print. Use this to change a printer's profile or delete old printers.</source>
+        <extracomment>Printer page: minor heading</extracomment>
+        <translation>This list of printers populates automatically when your users print. Use this to change a printer's profile or delete old printers.</translation>
+    </message>
+    <message id="204">
+        <source>Printers</source>
+        <extracomment>Printer page: major heading</extracomment>
+        <translation>Printers</translation>
+    </message>
+    <message id="205">
+        <source>%s adds printers to this list automatically the first time your users print to them. Add a printer by hand only when you want to set it up before anyone uses it.</source>
+        <extracomment>Printer page: tip shown before adding a printer; %s is the console title</extracomment>
+        <translation>%s adds printers to this list automatically the first time your users print to them. Add a printer by hand only when you want to set it up before anyone uses it.</translation>
+    </message>
+    <message id="206">
+        <source>Updating Printers</source>
+        <extracomment>Printer page: progress title of the batch update</extracomment>
+        <translation>Updating Printers</translation>
+    </message>
+    <message id="207">
+        <source>The printers could not all be updated: %s
+
+Printers before the one that failed keep their new values. Correct the problem and update the remaining printers again.</source>
+        <extracomment>Printer page: batch update failed; %s is the error description</extracomment>
+        <translation>The printers could not all be updated: %s
+
+Printers before the one that failed keep their new values. Correct the problem and update the remaining printers again.</translation>
+    </message>
+    <message id="208">
+        <source>Do you want to delete the selected printers? Their print jobs are kept.</source>
+        <extracomment>Printer page: question before deleting</extracomment>
+        <translation>Do you want to delete the selected printers? Their print jobs are kept.</translation>
+    </message>
+    <message id="209">
+        <source>%s printer(s) could not be deleted. Refresh the list to see which printers remain, and then try again.</source>
+        <extracomment>Printer page: some deletes failed; %s is the number of printers</extracomment>
+        <translation>%s printer(s) could not be deleted. Refresh the list to see which printers remain, and then try again.</translation>
+    </message>
+    <message id="210">
+        <source>The first printer you selected is itself merged into another printer, so nothing can be merged into it. Select the printer to merge into first, then add the other printers to the selection.</source>
+        <extracomment>Printer page: refusal, the merge target is a merged printer (alias row)</extracomment>
+        <translation>The first printer you selected is itself merged into another printer, so nothing can be merged into it. Select the printer to merge into first, then add the other printers to the selection.</translation>
+    </message>
+    <message id="211">
+        <source>Merging Printers</source>
+        <extracomment>Printer page: progress title of the merge</extracomment>
+        <translation>Merging Printers</translation>
+    </message>
+    <message id="212">
+        <source>%s could not merge the printers: %s
+
+Printers merged before the error stay merged. Refresh the list, correct the problem and merge the remaining printers again.</source>
+        <extracomment>Printer page: merge failed; first %s is the console title, second %s the error description</extracomment>
+        <translation>%s could not merge the printers: %s
+
+Printers merged before the error stay merged. Refresh the list, correct the problem and merge the remaining printers again.</translation>
+    </message>
+    <message id="213">
+        <source>Name</source>
+        <extracomment>Printer page: column header</extracomment>
+        <translation>Name</translation>
+    </message>
+    <message id="214">
+        <source>Profile</source>
+        <extracomment>Printer page: column header</extracomment>
+        <translation>Profile</translation>
+    </message>
+    <message id="215">
+        <source>Port</source>
+        <extracomment>Printer page: column header</extracomment>
+        <translation>Port</translation>
+    </message>
+    <message id="216">
+        <source>Host</source>
+        <extracomment>Printer page: column header</extracomment>
+        <translation>Host</translation>
+    </message>
+    <message id="217">
+        <source>Type</source>
+        <extracomment>Printer page: column header</extracomment>
+        <translation>Type</translation>
+    </message>
+    <message id="218">
+        <source>Account</source>
+        <extracomment>Printer page: column header</extracomment>
+        <translation>Account</translation>
+    </message>
+    <message id="219">
+        <source>(All types)</source>
+        <extracomment>Printer page: first entry of the type filter (no filter)</extracomment>
+        <translation>(All types)</translation>
+    </message>
+    <message id="220">
+        <source>Printers</source>
+        <extracomment>Printer page: caption in the console's navigation bar</extracomment>
+        <translation>Printers</translation>
+    </message>
+    <message id="221">
+        <source>The first printer you selected is already merged into another printer and cannot receive other printers. Select the printer to merge into first, then add the other printers to the selection.</source>
+        <extracomment>Printer page: refusal, the merge target is a merged printer</extracomment>
+        <translation>The first printer you selected is already merged into another printer and cannot receive other printers. Select the printer to merge into first, then add the other printers to the selection.</translation>
+    </message>
+    <message id="222">
+        <source>You are about to merge the selected printers into %s.
+
+</source>
+        <extracomment>Printer page: start of the merge question, followed by a fixed text; %s is the target printer's name</extracomment>
+        <translation>You are about to merge the selected printers into %s.
+
+</translation>
+    </message>
+    <message id="223">
+        <source>Printer...</source>
+        <extracomment>Printer page: item of the console's Add menu</extracomment>
+        <translation>Printer...</translation>
+    </message>
+    <message id="224">
+        <source>Advanced</source>
+        <extracomment>Printer page: console menu</extracomment>
+        <translation>Advanced</translation>
+    </message>
+    <message id="225">
+        <source>Merge Printers...</source>
+        <extracomment>Printer page: item of the Advanced menu</extracomment>
+        <translation>Merge Printers...</translation>
+    </message>
+    <message id="1400">
+        <source>Progress</source>
+        <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>
+        <translation>Progress</translation>
+    </message>
+    <message id="1401">
+        <source>Cancel</source>
+        <extracomment>Progress window: cancel button</extracomment>
+        <translation>Cancel</translation>
+    </message>
+    <message id="1402">
+        <source>%s of %s</source>
+        <extracomment>Progress window: progress text; first %s is the current step, second %s the number of steps</extracomment>
+        <translation>%s of %s</translation>
+    </message>
+    <message id="1403">
+        <source>Working, please wait...</source>
+        <extracomment>Progress window: progress text when the length of the work is unknown</extracomment>
+        <translation>Working, please wait...</translation>
+    </message>
+</context>
+</TS>

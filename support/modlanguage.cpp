@@ -1,0 +1,206 @@
+#include "modlanguage.h"
+
+#include "clsregistry.h"
+#include "win32locale.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QTranslator>
+
+#include <dlfcn.h>
+#include <memory>
+
+namespace modLanguage {
+
+namespace {
+
+constexpr quint32 HKEY_CURRENT_USER_ROOT = 0x80000001u;
+constexpr qint32 DEFAULT_LANGUAGE_ID = 1033;
+// A string table entry is copied into a 512-character buffer that keeps one place for the
+// terminator, so no text is longer than this.
+constexpr qsizetype MAX_TEXT_LENGTH = 511;
+
+struct LanguageState {
+    // The table is read into memory rather than mapped, so a file replaced or cut short while
+    // it is loaded cannot pull the data from under the translator.
+    std::unique_ptr<QTranslator> translator;
+    QByteArray data;
+    QString moduleName;
+    QString languageFolder;
+};
+
+LanguageState &State()
+{
+    static LanguageState state;
+    return state;
+}
+
+QString LibraryPath(const QString &folder, qint32 lcid, const QString &moduleName)
+{
+    return folder + QLatin1Char('/') + QString::number(lcid) + QLatin1Char('/') + moduleName
+        + QStringLiteral("LangRes.qm");
+}
+
+// The folder of the executable or shared library that this code was linked into.
+QString BinaryFolder()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&BinaryFolder), &info) != 0 && info.dli_fname
+        && info.dli_fname[0] == '/')
+        return QFileInfo(QFile::decodeName(info.dli_fname)).canonicalPath();
+    // The main program may be reported by the name it was started with.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+bool LoadTranslator(const QString &path)
+{
+    LanguageState &st = State();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray data = file.readAll();
+    if (data.isEmpty())
+        return false;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(reinterpret_cast<const uchar *>(data.constData()), int(data.size())))
+        return false;
+    st.data = std::move(data);
+    st.translator = std::move(translator);
+    return true;
+}
+
+// Fills "%s" placeholders in order. The search position moves on by the length of each
+// argument, not past its insertion: the rule the product's texts were written against.
+QString FillPlaceholders(QString text, const QVariantList &args)
+{
+    qsizetype s = 0;
+    for (const QVariant &arg : args) {
+        const QString value = arg.isNull() ? QString() : arg.toString();
+        const qsizetype p = text.indexOf(QLatin1String("%s"), s);
+        if (p < 0)
+            continue;
+        text.replace(p, 2, value);
+        s += value.size();
+    }
+    return text;
+}
+
+} // namespace
+
+bool FileExists(const QString &pstrPath)
+{
+    return !pstrPath.isEmpty() && QFileInfo::exists(pstrPath);
+}
+
+QString GetLanguageFolder()
+{
+    LanguageState &st = State();
+    if (!st.languageFolder.isEmpty())
+        return st.languageFolder;
+
+    QString path = BinaryFolder();
+    while (true) {
+        if (FileExists(path + QStringLiteral("/lang")))
+            break;
+        const qsizetype p = path.lastIndexOf(QLatin1Char('/'));
+        if (p <= 0) {
+            // Nothing found up to the root: the answer is the root's "lang".
+            path.clear();
+            break;
+        }
+        path.truncate(p);
+    }
+    st.languageFolder = path + QStringLiteral("/lang");
+    return st.languageFolder;
+}
+
+QVariant GetConfiguredLocaleId()
+{
+    clsRegistry reg;
+    reg.SetClassKey(HKEY_CURRENT_USER_ROOT);
+    reg.SetSectionKey(QStringLiteral("Software\\Quillmark 6"));
+    reg.SetValueType(4);
+    const QVariant value = reg.GetValueOrDefault(QStringLiteral("LocaleId"), QString());
+    if (value.isNull() || value.toString().isEmpty())
+        return QVariant(qint32(-1));
+    bool ok = false;
+    const qint32 id = value.toString().trimmed().toInt(&ok);
+    // A value that is not a number cannot name a locale; behave as if none were configured.
+    return QVariant(ok ? id : qint32(-1));
+}
+
+qint32 GetLanguageId()
+{
+    const qint32 configured = GetConfiguredLocaleId().toInt();
+    if (configured != -1)
+        return configured;
+    return qint32(qm6loc::GetUserDefaultLCID());
+}
+
+void UnloadLanguageLibrary()
+{
+    LanguageState &st = State();
+    st.translator.reset();
+    st.data.clear();
+}
+
+bool IsLanguageLibraryLoaded()
+{
+    return State().translator != nullptr;
+}
+
+bool LoadLanguageLibrary(const QString &pstrModuleName)
+{
+    LanguageState &st = State();
+    if (IsLanguageLibraryLoaded())
+        UnloadLanguageLibrary();
+    st.moduleName = pstrModuleName;
+
+    const QString folder = GetLanguageFolder();
+    const QString defaultPath = LibraryPath(folder, DEFAULT_LANGUAGE_ID, pstrModuleName);
+    const qint32 languageId = GetLanguageId();
+    QString localPath;
+    if (languageId != DEFAULT_LANGUAGE_ID)
+        localPath = LibraryPath(folder, languageId, pstrModuleName);
+
+    QString chosen;
+    if (!localPath.isEmpty() && FileExists(localPath))
+        chosen = localPath;
+    else if (FileExists(defaultPath))
+        chosen = defaultPath;
+    else
+        return false;
+    return LoadTranslator(chosen);
+}
+
+QString GetLangString(qint32 plngId, const QVariantList &pvntArgs)
+{
+    LanguageState &st = State();
+    if (!IsLanguageLibraryLoaded() && !st.moduleName.isEmpty())
+        LoadLanguageLibrary(st.moduleName);
+    if (!IsLanguageLibraryLoaded())
+        return QString();
+
+    const QByteArray key = QByteArray::number(plngId);
+    QString text = st.translator->translate(nullptr, key.constData());
+    if (text.size() > MAX_TEXT_LENGTH) {
+        text.truncate(MAX_TEXT_LENGTH);
+        // Never leave half of a surrogate pair at the cut.
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    if (text.isEmpty())
+        return QString();
+    return FillPlaceholders(text, pvntArgs);
+}
+
+void ResetForTesting(const QString &pstrLanguageFolder)
+{
+    UnloadLanguageLibrary();
+    LanguageState &st = State();
+    st.moduleName.clear();
+    st.languageFolder = pstrLanguageFolder;
+}
+
+} // namespace modLanguage
