@@ -70,8 +70,8 @@ bool LoadTranslator(const QString &path)
     return true;
 }
 
-// Fills "%s" placeholders in order. The search position moves on by the length of each
-// argument, not past its insertion: the rule the product's texts were written against.
+// Fills "%s" placeholders in order. The search goes on after each insertion, so a "%s" that
+// a value brings with it (a printer name, an error text) is shown as it is, never filled.
 QString FillPlaceholders(QString text, const QVariantList &args)
 {
     qsizetype s = 0;
@@ -81,7 +81,7 @@ QString FillPlaceholders(QString text, const QVariantList &args)
         if (p < 0)
             continue;
         text.replace(p, 2, value);
-        s += value.size();
+        s = p + value.size();
     }
     return text;
 }

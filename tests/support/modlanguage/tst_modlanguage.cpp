@@ -261,9 +261,9 @@ void TestModLanguage::fillsPlaceholders_data()
     QTest::newRow("no placeholder ignores arguments") << 4 << QVariantList{"x"} << "no placeholder";
     QTest::newRow("no arguments leave placeholders") << 2 << QVariantList{} << "%s of %s";
     QTest::newRow("null argument inserts nothing") << 7 << QVariantList{QVariant()} << "[]";
-    // The search moves on by the argument's length only, so it can land inside an earlier
-    // argument and fill a "%s" that came with it.
-    QTest::newRow("search moves on by the argument length") << 5 << QVariantList{"ab%s", "X"} << "Name: abX, %s";
+    // A "%s" inside a value is text, not a placeholder for the next value.
+    QTest::newRow("placeholder inside a value stays") << 5 << QVariantList{"ab%s", "X"} << "Name: ab%s, X";
+    QTest::newRow("placeholder inside a later value stays") << 3 << QVariantList{"C", "disk %s full"} << "C could not merge: disk %s full";
     QTest::newRow("placeholder in the argument at the start is passed") << 6 << QVariantList{"%s", "X"} << "%s!";
 }
 
