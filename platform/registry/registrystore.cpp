@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -101,13 +103,23 @@ LONG openFile(const QString &path, bool create, sqlite3 **out)
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
-    // Reading the journal mode is the first touch of the file: a file that is not a database
-    // fails here, and is left exactly as it was.
-    LONG e = exec(db, "PRAGMA journal_mode=WAL");
-    if (!e)
-        e = exec(db, "PRAGMA foreign_keys=OFF; PRAGMA synchronous=NORMAL");
-    if (!e)
-        e = ensureSchema(db);
+    // Setting the journal mode is the first touch of the file: a file that is not a database
+    // fails here, and is left exactly as it was. While another process is still making or
+    // converting the store, SQLite answers busy here without waiting, so wait ourselves.
+    LONG e = ERROR_BUSY;
+    for (QElapsedTimer waited; e == ERROR_BUSY;) {
+        if (!waited.isValid())
+            waited.start();
+        else if (waited.elapsed() > kBusyTimeoutMs)
+            break;
+        else
+            QThread::msleep(5);
+        e = exec(db, "PRAGMA journal_mode=WAL");
+        if (!e)
+            e = exec(db, "PRAGMA synchronous=NORMAL");
+        if (!e)
+            e = ensureSchema(db);
+    }
     if (e) {
         sqlite3_close_v2(db);
         return e;
