@@ -235,6 +235,9 @@ QM6ErrorPtr QM6Connection::CommitTransaction()
     }
     if (d->txnFailed) {
         RollbackTransaction();
+        if (!d->db().isOpen())
+            return MakeQM6Error(QStringLiteral("The connection to the database was lost before the changes were stored; "
+                                               "nothing was written."), QM6Error::ErrNoDatabase);
         return MakeQM6Error(QStringLiteral("The changes were not stored because a step of them failed; nothing was written."),
                             QM6Error::ErrTransaction);
     }
@@ -310,6 +313,13 @@ QM6ErrorPtr QM6ConnectionPrivate::Ensure()
         return MakeQM6Error(QStringLiteral("The data connection is closed."), QM6Error::ErrNoDatabase);
     if (d.isOpen())
         return {};
+    if (txnDepth > 0) {
+        // Reconnecting here would run the rest of the change outside its transaction.
+        txnFailed = true;
+        return MakeQM6Error(QStringLiteral("The connection to the database %1 was lost in the middle of a change; "
+                                           "nothing of that change was stored. Try again.").arg(url),
+                            QM6Error::ErrNoDatabase);
+    }
     if (!d.open())
         return MakeQM6Error(QStringLiteral("Cannot open the database %1: %2").arg(url, d.lastError().text()),
                             QM6Error::ErrNoDatabase);
@@ -323,6 +333,8 @@ QM6ErrorPtr QM6ConnectionPrivate::Ensure()
             return MakeQM6Error(QStringLiteral("Cannot use the database file %1: %2").arg(sqlitePath, msg), QM6Error::ErrNoDatabase);
         }
         q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    } else {
+        QSqlQuery(QStringLiteral("SET client_min_messages = warning"), d);
     }
     return {};
 }
