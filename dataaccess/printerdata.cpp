@@ -114,8 +114,19 @@ QM6ErrorPtr PrinterData::GetPrinters(const QM6ConnectionPtr &connection, QM6Reco
     if (!connection)
         return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
     QM6RecordsetPtr rs = newPrinterRecordset();
+    QM6ConnectionPrivate *d = connection->d_func();
+    if (d->lastListRows > 0) {
+        rs->Reserve(d->lastListRows + d->lastListRows / 64);
+        for (int i = 0; i < d->lastListText.size(); ++i)
+            if (d->lastListText[i] > 0)
+                rs->ReserveText(i, d->lastListText[i] + d->lastListText[i] / 64);
+    }
     if (QM6ErrorPtr e = fill(connection, printersSql, rs.get(), QStringLiteral("Reading the printer list")))
         return e;
+    d->lastListRows = rs->RecordCount();
+    d->lastListText.clear();
+    for (int i = 0; i < rs->FieldNames().size(); ++i)
+        d->lastListText << (rs->Type(i) == FT::Text ? rs->TextBytes(i) : 0);
     rs->EndFill();
     if (recordset)
         *recordset = std::move(rs);

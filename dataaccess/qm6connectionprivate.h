@@ -21,6 +21,9 @@ public:
     int txnDepth = 0;
     bool txnFailed = false;
     QHash<qint32, QVariant> lookupCache;
+    // Size of the last printer list, to reserve the next one at once (it is reloaded often).
+    qsizetype lastListRows = 0;
+    QList<qsizetype> lastListText;
 
     QSqlDatabase db() const { return QSqlDatabase::database(connName, false); }
     // The handle Qt's SQLite driver holds, or null.

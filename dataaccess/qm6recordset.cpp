@@ -85,6 +85,11 @@ void QM6Recordset::Reserve(qsizetype rows)
     }
 }
 
+void QM6Recordset::ReserveText(int field, qsizetype bytes)
+{
+    m_cols[size_t(field)].text.reserve(bytes);
+}
+
 void QM6Recordset::BeginRow()
 {
     const bool newByte = (m_rows & 7) == 0;

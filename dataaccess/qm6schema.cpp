@@ -57,6 +57,17 @@ const char *const migration1[] = {
     " WHERE u.user_name = 'admin'",
 };
 
+// SQLite reads the printer list from two covering indexes instead of visiting every table
+// row at random. PostgreSQL keeps the narrow indexes: its index rows have a size limit
+// that long texts could pass.
+const char *const migration2Sqlite[] = {
+    "DROP INDEX printers_list",
+    "CREATE INDEX printers_list ON printers(deleted, name, printer_id, printer_key, port, host, profile_id,"
+    " connection_type, account_no)",
+    "DROP INDEX merged_printers_owner",
+    "CREATE INDEX merged_printers_owner ON merged_printers(owner_id, alias_key, device_name, port, host, merge_type)",
+};
+
 QString adapt(const char *sql, bool pg)
 {
     QString s = QString::fromUtf8(sql);
@@ -107,6 +118,14 @@ QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d)
             if ((e = d->ExecSql(adapt(sql, d->pg), what)))
                 return fail(e);
         if ((e = d->ExecSql(QStringLiteral("INSERT INTO schema_version (version) VALUES (1)"), what)))
+            return fail(e);
+    }
+    if (version < 2) {
+        if (!d->pg)
+            for (const char *sql : migration2Sqlite)
+                if ((e = d->ExecSql(QString::fromLatin1(sql), what)))
+                    return fail(e);
+        if ((e = d->ExecSql(QStringLiteral("INSERT INTO schema_version (version) VALUES (2)"), what)))
             return fail(e);
     }
     QSqlQuery q(d->db());
