@@ -12,6 +12,17 @@ class QM6DATA_EXPORT QM6Error {
 public:
     // Severity 3: the caller may ignore the error (for instance an alias that is already gone).
     enum : qint32 { SeverityInformation = 1, SeverityWarning = 2, SeverityIgnorable = 3, SeverityError = 4 };
+    // Numbers the data component gives its errors.
+    enum : qint32 {
+        ErrNoDatabase = 1001,   // the database cannot be opened or was lost
+        ErrDatabase = 1002,     // a statement failed; the description carries the database's message
+        ErrNotFound = 1003,     // a printer, alias or key does not exist
+        ErrConflict = 1004,     // someone else changed the row since it was loaded
+        ErrTooLong = 1005,      // a text is longer than its column
+        ErrPermission = 1006,   // the user is unknown or lacks the permission
+        ErrInvalid = 1007,      // an argument makes no sense (merging a printer into itself ...)
+        ErrTransaction = 1008   // transaction bracket misuse or a commit that failed
+    };
 
     QM6Error(QString description, qint32 number, qint32 severity = SeverityError)
         : m_description(std::move(description)), m_number(number), m_severity(severity) {}

@@ -60,6 +60,7 @@ public:
 
     // Filling (used by the data component while it reads a query).
     void Reserve(qsizetype rows);
+    void ReserveText(int field, qsizetype bytes);   // room for a text column's UTF-8
     void BeginRow();                                  // appends a row of Nulls
     void SetNull(int field);
     void SetInt(int field, qint64 v);
@@ -74,6 +75,7 @@ public:
     // Bytes held beyond the text itself (offsets, numbers, null flags, containers).
     qsizetype OverheadBytes() const;
     qsizetype TextBytes() const;
+    qsizetype TextBytes(int field) const { return m_cols[size_t(field)].text.size(); }
 
 private:
     struct Column {
