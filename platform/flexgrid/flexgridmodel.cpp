@@ -109,16 +109,28 @@ void FlexGridModel::AppendRow(std::initializer_list<QUtf8StringView> cells)
 {
     ResetScope scope(this);
     const int r = Rows();
+    const size_t used = std::min(cells.size(), size_t(m_cols));
+    qsizetype total = 0;
+    for (size_t i = 0; i < used; ++i)
+        total += cells.begin()[i].size();
+    // One growth of the arena per row, then plain copies into it.
+    const qsizetype start = m_arena.size();
+    m_arena.resize(start + total);
+    char *out = m_arena.data() + start;
     RowInfo info;
-    info.start = quint32(m_arena.size());
+    info.start = quint32(start);
     m_rows.push_back(info);
-    auto it = cells.begin();
-    for (int c = 0; c < m_cols; ++c) {
-        if (it != cells.end()) {
-            m_arena.append(it->data(), it->size());
-            ++it;
+    const size_t firstEnd = m_ends.size();
+    m_ends.resize(firstEnd + size_t(m_cols));
+    quint32 pos = quint32(start);
+    for (size_t c = 0; c < size_t(m_cols); ++c) {
+        if (c < used) {
+            const QUtf8StringView cell = cells.begin()[c];
+            std::memcpy(out, cell.data(), size_t(cell.size()));
+            out += cell.size();
+            pos += quint32(cell.size());
         }
-        m_ends.push_back(quint32(m_arena.size()));
+        m_ends[firstEnd + c] = pos;
     }
     finishAppendedRow(r);
 }
@@ -127,21 +139,25 @@ void FlexGridModel::AppendRow(const QList<QString> &cells)
 {
     ResetScope scope(this);
     const int r = Rows();
-    RowInfo info;
-    info.start = quint32(m_arena.size());
-    m_rows.push_back(info);
-    // Encode straight into the arena: no temporary byte array per cell.
+    const qsizetype used = std::min(cells.size(), qsizetype(m_cols));
     QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-    for (int c = 0; c < m_cols; ++c) {
-        if (c < cells.size() && !cells[c].isEmpty()) {
-            const QString &cell = cells[c];
-            const qsizetype old = m_arena.size();
-            m_arena.resize(old + encoder.requiredSpace(cell.size()));
-            char *end = encoder.appendToBuffer(m_arena.data() + old, cell);
-            m_arena.resize(end - m_arena.constData());
-        }
-        m_ends.push_back(quint32(m_arena.size()));
+    qsizetype room = 0;
+    for (qsizetype i = 0; i < used; ++i)
+        room += encoder.requiredSpace(cells[i].size());
+    // Encode straight into the arena: no temporary byte array per cell.
+    const qsizetype start = m_arena.size();
+    m_arena.resize(start + room);
+    char *const base = m_arena.data();
+    char *out = base + start;
+    RowInfo info;
+    info.start = quint32(start);
+    m_rows.push_back(info);
+    for (qsizetype c = 0; c < m_cols; ++c) {
+        if (c < used)
+            out = encoder.appendToBuffer(out, cells[c]);
+        m_ends.push_back(quint32(out - base));
     }
+    m_arena.resize(out - base);
     finishAppendedRow(r);
 }
 
@@ -284,22 +300,30 @@ void FlexGridModel::maybeCompact()
         compact();
 }
 
+// Moves the rows' text down over the garbage in place, in arena order, so that no text is
+// overwritten before it has moved; the arena keeps its capacity for the next fill.
 void FlexGridModel::compact()
 {
-    QByteArray fresh;
-    fresh.reserve(m_liveBytes);
-    for (int r = 0; r < Rows(); ++r) {
+    std::vector<int> order(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(),
+              [this](int a, int b) { return m_rows[size_t(a)].start < m_rows[size_t(b)].start; });
+    char *data = m_arena.data();
+    quint32 pos = 0;
+    for (int r : order) {
         const quint32 s = m_rows[size_t(r)].start;
         const quint32 e = rowEnd(r);
-        const quint32 newStart = quint32(fresh.size());
-        fresh.append(m_arena.constData() + s, qsizetype(e - s));
-        m_rows[size_t(r)].start = newStart;
+        if (s != pos)
+            std::memmove(data + pos, data + s, size_t(e - s));
+        m_rows[size_t(r)].start = pos;
         for (int c = 0; c < m_cols; ++c) {
             quint32 &end = m_ends[size_t(r) * size_t(m_cols) + size_t(c)];
-            end = end - s + newStart;
+            end = end - s + pos;
         }
+        pos += e - s;
     }
-    m_arena = std::move(fresh);
+    m_arena.resize(pos);
     m_candidatesDirty = Rows() > 1;
 }
 
@@ -475,7 +499,10 @@ std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
     std::vector<Key> keys(groups);
     for (size_t g = 0; g < groups; ++g) {
         keys[g].text = DisplayText(m_topRows[g], c).toCaseFolded();
-        keys[g].number = keys[g].text.toDouble(&keys[g].numeric);
+        // Only texts that start like a number are worth the conversion.
+        const QChar first = keys[g].text.isEmpty() ? QChar() : keys[g].text.front();
+        if (first.isDigit() || first == QLatin1Char('-') || first == QLatin1Char('+') || first == QLatin1Char('.'))
+            keys[g].number = keys[g].text.toDouble(&keys[g].numeric);
     }
     // Numbers compare as numbers when both sides are numbers, everything else as folded text.
     auto less = [&keys](size_t a, size_t b) {

@@ -722,57 +722,68 @@ void tst_FlexGrid::largeListFillsAndFolds()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QSignalSpy resets(grid.Model(), &QAbstractItemModel::modelReset);
 
+    // The page's fill: painting off, header row only, one AddItem per row, outline marks,
+    // alias colours, column fit, header row current, every node folded, painting on.
+    int row = 1;
+    auto fill = [&grid, &row] {
+        char id[16], name[48], alias[56];
+        grid.SetRedraw(false);
+        grid.SetRows(1);
+        row = 1;
+        for (int p = 0; p < 100000; ++p) {
+            qsnprintf(id, sizeof id, "%d", p + 1);
+            qsnprintf(name, sizeof name, "\\\\server%d\\printer-%06d", p % 97, p);
+            grid.AddItem({QUtf8StringView(id), "KEY", QUtf8StringView(name), "IP_10.0.0.1", "server", "Default", "2", ""});
+            grid.SetIsSubtotal(row, true);
+            grid.SetRowOutlineLevel(row, 0);
+            ++row;
+            if (p % 2 == 0) {
+                qsnprintf(alias, sizeof alias, "     alias-%06d", p);
+                grid.AddItem({QUtf8StringView(id), "AKEY", QUtf8StringView(alias), "LPT1:", "ws", "", "", ""});
+                grid.SetRowOutlineLevel(row, 1);
+                grid.SetCellForeColor(row, 0, row, 7, p % 4 ? 0x80000011u : 0x80000002u);
+                ++row;
+            }
+        }
+        grid.AutoSize(2, 7);
+        grid.SetRow(0);
+        grid.Outline(0);
+        grid.SetRedraw(true);
+    };
     QElapsedTimer timer;
     timer.start();
-    grid.SetRedraw(false);
-    grid.SetRows(1);
-    char id[16], name[48], alias[56];
-    int row = 1;
-    for (int p = 0; p < 100000; ++p) {
-        qsnprintf(id, sizeof id, "%d", p + 1);
-        qsnprintf(name, sizeof name, "\\\\server%d\\printer-%06d", p % 97, p);
-        grid.AddItem({QUtf8StringView(id), "KEY", QUtf8StringView(name), "IP_10.0.0.1", "server", "Default", "2", ""});
-        grid.SetIsSubtotal(row, true);
-        grid.SetRowOutlineLevel(row, 0);
-        ++row;
-        if (p % 2 == 0) {
-            qsnprintf(alias, sizeof alias, "     alias-%06d", p);
-            grid.AddItem({QUtf8StringView(id), "AKEY", QUtf8StringView(alias), "LPT1:", "ws", "", "", ""});
-            grid.SetRowOutlineLevel(row, 1);
-            grid.SetCellForeColor(row, 0, row, 7, p % 4 ? 0x80000011u : 0x80000002u);
-            ++row;
-        }
-    }
-    grid.AutoSize(2, 7);
-    grid.SetRow(0);
-    grid.Outline(0);
-    const qint64 fillMs = timer.elapsed();
-    grid.SetRedraw(true);
-    grid.View()->visualRect(grid.Model()->IndexOfRow(row - 1)); // forces the view's layout
-    const qint64 showMs = timer.elapsed() - fillMs;
+    fill();
+    const qint64 coldMs = timer.elapsed();
+    QCoreApplication::processEvents(); // the view lays out and paints
+    const qint64 showMs = timer.elapsed() - coldMs;
+    timer.restart();
+    fill();
+    const qint64 refillMs = timer.elapsed();
     QCOMPARE(grid.Rows(), 150001);
-    QCOMPARE(resets.count(), 1);
+    QCOMPARE(resets.count(), 2);
     QCOMPARE(grid.Model()->rowCount(), 100000);
+    QCOMPARE(grid.Row(), 0);
+    QVERIFY(grid.IsCollapsed(1));
 
     timer.restart();
     grid.Outline(1);
-    grid.View()->visualRect(grid.Model()->IndexOfRow(row - 1));
+    QCoreApplication::processEvents();
     const qint64 expandMs = timer.elapsed();
     QVERIFY(!grid.IsCollapsed(1));
     timer.restart();
     grid.Outline(0);
-    grid.View()->visualRect(grid.Model()->IndexOfRow(row - 1));
+    QCoreApplication::processEvents();
     const qint64 collapseMs = timer.elapsed();
     QVERIFY(grid.IsCollapsed(1));
     timer.restart();
     grid.Sort(2, false);
-    grid.View()->visualRect(grid.Model()->IndexOfRow(1));
+    QCoreApplication::processEvents();
     const qint64 sortMs = timer.elapsed();
     QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("\\\\server9\\printer-099919"));
 
-    qInfo("150,000 rows: fill %lld ms, reset+layout %lld ms, Outline(1) %lld ms, Outline(0) %lld ms, sort %lld ms;"
-          " text arena %lld bytes, %lld bytes per row beyond text",
-          fillMs, showMs, expandMs, collapseMs, sortMs, qlonglong(grid.Model()->ArenaBytes()),
+    qInfo("150,000 rows: first fill %lld ms, layout and paint %lld ms, refill %lld ms, Outline(1) %lld ms,"
+          " Outline(0) %lld ms, sort %lld ms; text arena %lld bytes, %lld bytes per row beyond text",
+          coldMs, showMs, refillMs, expandMs, collapseMs, sortMs, qlonglong(grid.Model()->ArenaBytes()),
           qlonglong(grid.Model()->BytesPerRowBeyondText()));
 }
 
