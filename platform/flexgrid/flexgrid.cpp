@@ -69,9 +69,11 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
     // Emitted by the view after its own click handling, and safe against handlers that reload.
     connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { emit DblClick(); });
 
+    m_rowsArea = m_view->viewport();
+    m_headerArea = header->viewport();
     m_view->installEventFilter(this);
-    m_view->viewport()->installEventFilter(this);
-    header->viewport()->installEventFilter(this);
+    m_rowsArea->installEventFilter(this);
+    m_headerArea->installEventFilter(this);
 
     SetRows(1);
     SetCols(1);
@@ -79,7 +81,11 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
 
 FlexGrid::~FlexGrid()
 {
-    // Take the view down while our members still exist: it may signal while it goes.
+    // Take the view down while our members still exist: it may signal while it goes, and its
+    // parts must not reach the event filter half-destroyed.
+    m_view->removeEventFilter(this);
+    m_rowsArea->removeEventFilter(this);
+    m_headerArea->removeEventFilter(this);
     m_model->SetPaletteSource(nullptr);
     delete m_view;
     m_view = nullptr;
@@ -711,8 +717,8 @@ bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_view)
         return keyEvent(event) || QWidget::eventFilter(watched, event);
-    const bool rows = watched == m_view->viewport();
-    if (rows || watched == m_view->header()->viewport()) {
+    const bool rows = watched == m_rowsArea;
+    if (rows || watched == m_headerArea) {
         switch (event->type()) {
         case QEvent::MouseMove:
         case QEvent::MouseButtonPress:

@@ -70,6 +70,11 @@ public:
     void SetCellForeColor(int row1, int col1, int row2, int col2, const QColor &colour);
     // An automation colour (0x00BBGGRR or 0x800000NN system colour), resolved when painted.
     void SetCellForeColor(int row1, int col1, int row2, int col2, quint32 oleColour);
+    // Without this, Qt::red would convert to the integer overload and be read as 0x00BBGGRR.
+    void SetCellForeColor(int row1, int col1, int row2, int col2, Qt::GlobalColor colour)
+    {
+        SetCellForeColor(row1, col1, row2, col2, QColor(colour));
+    }
 
     bool ColHidden(int col) const;
     void SetColHidden(int col, bool hidden);
@@ -146,6 +151,8 @@ private:
 
     FlexGridModel *m_model = nullptr;
     QTreeView *m_view = nullptr;
+    QWidget *m_rowsArea = nullptr;    // the view's viewport
+    QWidget *m_headerArea = nullptr;  // the header's viewport
     bool m_redraw = true;
     int m_hold = 0;
     bool m_resetOpen = false;

@@ -126,7 +126,8 @@ void FlexGridModel::AppendRow(std::initializer_list<QUtf8StringView> cells)
     for (size_t c = 0; c < size_t(m_cols); ++c) {
         if (c < used) {
             const QUtf8StringView cell = cells.begin()[c];
-            std::memcpy(out, cell.data(), size_t(cell.size()));
+            if (!cell.isEmpty())
+                std::memcpy(out, cell.data(), size_t(cell.size()));
             out += cell.size();
             pos += quint32(cell.size());
         }

@@ -549,7 +549,7 @@ void tst_FlexGrid::cellColoursResolveWhenDrawn()
     FlexGrid grid;
     prepare(grid);
     addPrinter(grid, QStringLiteral("P"), 1, 0x80000002u);
-    grid.SetCellForeColor(1, 3, 1, 3, QColor(Qt::red));
+    grid.SetCellForeColor(1, 3, 1, 3, Qt::red);
     const FlexGridModel *model = grid.Model();
     QPalette pal = grid.View()->palette();
     pal.setColor(QPalette::Highlight, QColor(1, 2, 3));
@@ -704,6 +704,15 @@ void tst_FlexGrid::arenaIsCompactedWhenRowsAreDropped()
 void tst_FlexGrid::fontPropertiesByName()
 {
     FlexGrid grid;
+    prepare(grid);
+    addPrinter(grid, QStringLiteral("P1"), 0);
+    grid.resize(400, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    const int before = grid.View()->visualRect(grid.Model()->IndexOfRow(1, 2)).height();
+    QVERIFY(grid.setProperty("FontSize", 30.0));
+    QCoreApplication::processEvents();
+    QVERIFY(grid.View()->visualRect(grid.Model()->IndexOfRow(1, 2)).height() > before); // rows follow the font
     QVERIFY(grid.setProperty("FontSize", 13.0));
     QCOMPARE(grid.View()->font().pointSizeF(), 13.0);
     QVERIFY(grid.setProperty("FontName", QStringLiteral("Serif")));
