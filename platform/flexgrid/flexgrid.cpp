@@ -1,0 +1,773 @@
+#include "flexgrid.h"
+
+#include "flexgridmodel.h"
+#include "virtualkey.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+constexpr int kDefaultWidthPx = 64;
+} // namespace
+
+FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
+{
+    // The view first: children are deleted in creation order and the model must outlive it.
+    m_view = new QTreeView(this);
+    m_model = new FlexGridModel(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    setFocusProxy(m_view);
+
+    m_view->setModel(m_model);
+    m_model->SetPaletteSource(m_view);
+    m_view->setUniformRowHeights(true);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setExpandsOnDoubleClick(false); // a double click is the page's "open this printer"
+    m_view->setAllColumnsShowFocus(true);
+    m_view->setRootIsDecorated(false);
+    m_view->setAnimated(false);
+    m_view->setSortingEnabled(false);      // sorting is ours: it keeps children under their node
+    m_view->viewport()->setMouseTracking(true);
+
+    QHeaderView *header = m_view->header();
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(1);
+    header->setDefaultSectionSize(kDefaultWidthPx);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->viewport()->setMouseTracking(true);
+
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FlexGrid::onSelectionChanged);
+    connect(header, &QHeaderView::sectionClicked, this, &FlexGrid::onHeaderClicked);
+    connect(header, &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+        if (!m_applying && col >= 0 && size_t(col) < m_widthPx.size() && !m_hidden[size_t(col)] && size > 0)
+            m_widthPx[size_t(col)] = size;
+    });
+    connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex &index) {
+        if (!m_applying)
+            m_expanded.insert(FlexGridModel::RowOfIndex(index));
+    });
+    connect(m_view, &QTreeView::collapsed, this, [this](const QModelIndex &index) {
+        if (!m_applying)
+            m_expanded.remove(FlexGridModel::RowOfIndex(index));
+    });
+    // Emitted by the view after its own click handling, and safe against handlers that reload.
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { emit DblClick(); });
+
+    m_rowsArea = m_view->viewport();
+    m_headerArea = header->viewport();
+    m_view->installEventFilter(this);
+    m_rowsArea->installEventFilter(this);
+    m_headerArea->installEventFilter(this);
+
+    SetRows(1);
+    SetCols(1);
+}
+
+FlexGrid::~FlexGrid()
+{
+    // Take the view down while our members still exist: it may signal while it goes, and its
+    // parts must not reach the event filter half-destroyed.
+    m_view->removeEventFilter(this);
+    m_rowsArea->removeEventFilter(this);
+    m_headerArea->removeEventFilter(this);
+    m_model->SetPaletteSource(nullptr);
+    delete m_view;
+    m_view = nullptr;
+}
+
+// ---- redraw and the one model reset per batch --------------------------------------------
+
+void FlexGrid::SetRedraw(bool redraw)
+{
+    if (redraw == m_redraw)
+        return;
+    m_redraw = redraw;
+    if (!redraw) {
+        m_view->setUpdatesEnabled(false);
+        return;
+    }
+    if (m_hold == 0)
+        flush();
+    m_view->setUpdatesEnabled(true);
+}
+
+void FlexGrid::openReset()
+{
+    if (m_resetOpen)
+        return;
+    m_shadowCurrent = Row();
+    m_col = Col();
+    m_selAtOpen = m_selCount > 0;
+    m_model->BeginReset();
+    m_resetOpen = true;
+}
+
+void FlexGrid::closeResetIfLive()
+{
+    if (!suspended())
+        flush();
+}
+
+void FlexGrid::flush()
+{
+    if (!m_resetOpen)
+        return;
+    m_resetOpen = false;
+    m_model->EndReset();
+    applyColumns();
+    applyShadow();
+}
+
+void FlexGrid::applyColumns()
+{
+    m_applying = true;
+    QHeaderView *header = m_view->header();
+    for (int c = 0; c < Cols(); ++c) {
+        header->setSectionHidden(c, m_hidden[size_t(c)]);
+        if (!m_hidden[size_t(c)])
+            header->resizeSection(c, m_widthPx[size_t(c)]);
+    }
+    m_view->setTreePosition(treeColumn());
+    m_applying = false;
+}
+
+// Puts the selection, current row and unfolded nodes kept over a reset back into the view.
+void FlexGrid::applyShadow()
+{
+    m_applying = true;
+    const QList<int> expanded = m_expanded.values();
+    for (int r : expanded) {
+        if (m_model->ChildCount(r) > 0)
+            m_view->setExpanded(m_model->IndexOfRow(r), true);
+        else
+            m_expanded.remove(r);
+    }
+
+    QItemSelectionModel *sm = m_view->selectionModel();
+    compactSelected();
+    if (!m_selOrder.empty() && Cols() > 0) {
+        std::vector<int> rows = m_selOrder;
+        std::sort(rows.begin(), rows.end());
+        QItemSelection selection;
+        const int lastCol = Cols() - 1;
+        for (size_t i = 0; i < rows.size();) {
+            size_t j = i;
+            const QModelIndex first = m_model->IndexOfRow(rows[i]);
+            while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1
+                   && m_model->parent(m_model->IndexOfRow(rows[j + 1])) == first.parent())
+                ++j;
+            selection.select(first, m_model->IndexOfRow(rows[j], lastCol));
+            i = j + 1;
+        }
+        sm->select(selection, QItemSelectionModel::Select);
+    }
+    if (m_shadowCurrent > 0 && m_shadowCurrent < Rows())
+        sm->setCurrentIndex(m_model->IndexOfRow(m_shadowCurrent, viewColumn(m_col)), QItemSelectionModel::NoUpdate);
+    if (m_pendingShow) {
+        ShowCell(m_pendingShow->first, m_pendingShow->second);
+        m_pendingShow.reset();
+    }
+    m_applying = false;
+    if (m_selAtOpen || m_selCount > 0)
+        emit SelChange();
+}
+
+void FlexGrid::pruneShadow(int rows)
+{
+    compactSelected();
+    if (!m_selOrder.empty() && *std::max_element(m_selOrder.begin(), m_selOrder.end()) >= rows) {
+        std::vector<int> kept;
+        for (int r : m_selOrder) {
+            if (r < rows)
+                kept.push_back(r);
+        }
+        clearSelectedList();
+        for (int r : kept)
+            addSelected(r);
+    }
+    for (auto it = m_expanded.begin(); it != m_expanded.end();) {
+        if (*it >= rows)
+            it = m_expanded.erase(it);
+        else
+            ++it;
+    }
+    if (m_shadowCurrent >= rows)
+        m_shadowCurrent = 0;
+    if (m_pendingShow && m_pendingShow->first >= rows)
+        m_pendingShow.reset();
+}
+
+void FlexGrid::remapShadow(const std::vector<int> &newRowOf)
+{
+    auto map = [&newRowOf](int r) { return r >= 0 && size_t(r) < newRowOf.size() ? newRowOf[size_t(r)] : r; };
+    compactSelected();
+    const std::vector<int> order = m_selOrder;
+    clearSelectedList();
+    for (int r : order)
+        addSelected(map(r));
+    QSet<int> expanded;
+    for (int r : std::as_const(m_expanded))
+        expanded.insert(map(r));
+    m_expanded = std::move(expanded);
+    m_shadowCurrent = map(m_shadowCurrent);
+    if (m_pendingShow)
+        m_pendingShow->first = map(m_pendingShow->first);
+}
+
+// ---- rows, columns, text -----------------------------------------------------------------
+
+int FlexGrid::Rows() const
+{
+    return m_model->Rows();
+}
+
+void FlexGrid::SetRows(int rows)
+{
+    if (rows < 0 || rows == Rows())
+        return;
+    openReset();
+    m_model->SetRows(rows);
+    pruneShadow(rows);
+    closeResetIfLive();
+}
+
+int FlexGrid::Cols() const
+{
+    return m_model->Cols();
+}
+
+void FlexGrid::SetCols(int cols)
+{
+    if (cols < 0 || cols == Cols())
+        return;
+    openReset();
+    m_model->SetCols(cols);
+    m_widthPx.resize(size_t(cols), kDefaultWidthPx);
+    m_hidden.resize(size_t(cols), false);
+    if (m_col >= cols)
+        m_col = 0;
+    closeResetIfLive();
+}
+
+QString FlexGrid::TextMatrix(int row, int col) const
+{
+    return m_model->Text(row, col);
+}
+
+void FlexGrid::SetTextMatrix(int row, int col, const QString &text)
+{
+    m_model->SetText(row, col, text);
+}
+
+void FlexGrid::AddItem(std::initializer_list<QUtf8StringView> cells)
+{
+    openReset();
+    m_model->AppendRow(cells);
+    closeResetIfLive();
+}
+
+void FlexGrid::AddItem(const QList<QString> &cells)
+{
+    openReset();
+    m_model->AppendRow(cells);
+    closeResetIfLive();
+}
+
+void FlexGrid::Clear()
+{
+    openReset();
+    m_model->ClearText();
+    closeResetIfLive();
+}
+
+QColor FlexGrid::CellForeColor(int row, int col) const
+{
+    return m_model->ForeColor(row, col);
+}
+
+void FlexGrid::SetCellForeColor(int row1, int col1, int row2, int col2, const QColor &colour)
+{
+    m_model->SetForeColor(row1, col1, row2, col2, colour);
+}
+
+void FlexGrid::SetCellForeColor(int row1, int col1, int row2, int col2, quint32 oleColour)
+{
+    m_model->SetForeColorOle(row1, col1, row2, col2, oleColour);
+}
+
+// ---- columns -----------------------------------------------------------------------------
+
+int FlexGrid::treeColumn() const
+{
+    for (int c = 0; c < Cols(); ++c) {
+        if (!m_hidden[size_t(c)])
+            return c;
+    }
+    return 0;
+}
+
+int FlexGrid::viewColumn(int col) const
+{
+    return col >= 0 && col < Cols() && !m_hidden[size_t(col)] ? col : treeColumn();
+}
+
+bool FlexGrid::ColHidden(int col) const
+{
+    return col >= 0 && col < Cols() && m_hidden[size_t(col)];
+}
+
+void FlexGrid::SetColHidden(int col, bool hidden)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    m_hidden[size_t(col)] = hidden;
+    if (!m_resetOpen)
+        applyColumns();
+}
+
+int FlexGrid::ColWidth(int col) const
+{
+    return col >= 0 && col < Cols() ? m_widthPx[size_t(col)] * kTwipsPerPixel : 0;
+}
+
+void FlexGrid::SetColWidth(int col, int twips)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    m_widthPx[size_t(col)] = std::max(0, qRound(double(twips) / kTwipsPerPixel));
+    if (!m_resetOpen)
+        applyColumns();
+}
+
+// Measures only the few longest texts the model keeps per column, so that it stays quick on
+// very long lists; byte length picks them, the font decides among them.
+void FlexGrid::AutoSize(int col1, int col2)
+{
+    if (col1 > col2)
+        std::swap(col1, col2);
+    col1 = std::max(col1, 0);
+    col2 = std::min(col2, Cols() - 1);
+    const QFontMetrics fm(m_view->font());
+    const int margin = 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 6;
+    const int tree = treeColumn();
+    for (int c = col1; c <= col2; ++c) {
+        if (m_hidden[size_t(c)])
+            continue;
+        int width = 0;
+        const QList<QString> texts = m_model->LongestTexts(c);
+        for (const QString &text : texts)
+            width = std::max(width, fm.horizontalAdvance(text));
+        width += margin;
+        if (c == tree)
+            width += m_view->indentation() * (m_outlineBar != 0 ? 2 : 1);
+        width = std::max(width, m_view->header()->sectionSizeHint(c));
+        m_widthPx[size_t(c)] = width;
+    }
+    if (!m_resetOpen)
+        applyColumns();
+}
+
+int FlexGrid::ColAlignment(int col) const
+{
+    return m_model->Alignment(col);
+}
+
+void FlexGrid::SetColAlignment(int col, int alignment)
+{
+    m_model->SetAlignment(col, alignment);
+}
+
+QString FlexGrid::ColComboList(int col) const
+{
+    return m_model->ComboList(col);
+}
+
+void FlexGrid::SetColComboList(int col, const QString &list)
+{
+    m_model->SetComboList(col, list);
+}
+
+// ---- outline -----------------------------------------------------------------------------
+
+void FlexGrid::SetOutlineBar(int bar)
+{
+    m_outlineBar = bar;
+    m_view->setRootIsDecorated(bar != 0);
+}
+
+bool FlexGrid::IsSubtotal(int row) const
+{
+    return m_model->IsSubtotal(row);
+}
+
+void FlexGrid::SetIsSubtotal(int row, bool node)
+{
+    if (row <= 0 || row >= Rows() || IsSubtotal(row) == node)
+        return;
+    openReset();
+    m_model->SetIsSubtotal(row, node);
+    closeResetIfLive();
+}
+
+int FlexGrid::RowOutlineLevel(int row) const
+{
+    return m_model->Level(row);
+}
+
+void FlexGrid::SetRowOutlineLevel(int row, int level)
+{
+    if (row <= 0 || row >= Rows() || RowOutlineLevel(row) == level)
+        return;
+    openReset();
+    m_model->SetLevel(row, level);
+    closeResetIfLive();
+}
+
+void FlexGrid::Outline(int level)
+{
+    const bool fold = level == 0;
+    if (m_resetOpen) {
+        m_expanded.clear();
+        if (!fold) {
+            for (int r : m_model->NodesWithChildren())
+                m_expanded.insert(r);
+        }
+        return;
+    }
+    m_applying = true;
+    m_expanded.clear();
+    if (fold) {
+        m_view->collapseAll();
+    } else {
+        m_view->expandAll();
+        for (int r : m_model->NodesWithChildren())
+            m_expanded.insert(r);
+    }
+    m_applying = false;
+}
+
+bool FlexGrid::IsCollapsed(int row) const
+{
+    return m_model->ChildCount(row) > 0 && !m_expanded.contains(row);
+}
+
+// ---- current row and selection -----------------------------------------------------------
+
+int FlexGrid::Row() const
+{
+    if (m_resetOpen)
+        return m_shadowCurrent;
+    return FlexGridModel::RowOfIndex(m_view->currentIndex());
+}
+
+void FlexGrid::SetRow(int row)
+{
+    if (row < 0 || row >= Rows())
+        return;
+    if (m_resetOpen) {
+        clearSelectedList();
+        if (row > 0)
+            addSelected(row);
+        m_shadowCurrent = row;
+        return;
+    }
+    QItemSelectionModel *sm = m_view->selectionModel();
+    if (row == 0) {
+        sm->clear();
+        clearSelectedList();
+        return;
+    }
+    sm->setCurrentIndex(m_model->IndexOfRow(row, viewColumn(Col())),
+                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int FlexGrid::Col() const
+{
+    if (m_resetOpen)
+        return m_col;
+    const QModelIndex current = m_view->currentIndex();
+    return current.isValid() ? current.column() : m_col;
+}
+
+void FlexGrid::SetCol(int col)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    m_col = col;
+    const QModelIndex current = m_view->currentIndex();
+    if (!m_resetOpen && current.isValid())
+        m_view->selectionModel()->setCurrentIndex(current.siblingAtColumn(viewColumn(col)), QItemSelectionModel::NoUpdate);
+}
+
+int FlexGrid::SelectedRows() const
+{
+    return m_selCount;
+}
+
+int FlexGrid::SelectedRow(int n) const
+{
+    compactSelected();
+    return n >= 0 && size_t(n) < m_selOrder.size() ? m_selOrder[size_t(n)] : -1;
+}
+
+bool FlexGrid::IsSelected(int row) const
+{
+    return m_selPos.contains(row);
+}
+
+void FlexGrid::SetIsSelected(int row, bool selected)
+{
+    if (row <= 0 || row >= Rows())
+        return;
+    if (m_resetOpen) {
+        selected ? addSelected(row) : removeSelected(row);
+        return;
+    }
+    m_view->selectionModel()->select(m_model->IndexOfRow(row),
+                                     (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
+                                         | QItemSelectionModel::Rows);
+}
+
+void FlexGrid::addSelected(int row)
+{
+    if (row <= 0 || m_selPos.contains(row))
+        return;
+    m_selPos.insert(row, int(m_selOrder.size()));
+    m_selOrder.push_back(row);
+    ++m_selCount;
+}
+
+void FlexGrid::removeSelected(int row)
+{
+    const auto it = m_selPos.find(row);
+    if (it == m_selPos.end())
+        return;
+    m_selOrder[size_t(it.value())] = -1;
+    m_selPos.erase(it);
+    --m_selCount;
+    if (m_selOrder.size() > 64 && size_t(m_selCount) * 2 < m_selOrder.size())
+        compactSelected();
+}
+
+void FlexGrid::clearSelectedList()
+{
+    m_selOrder.clear();
+    m_selPos.clear();
+    m_selCount = 0;
+}
+
+void FlexGrid::compactSelected() const
+{
+    if (m_selOrder.size() == size_t(m_selCount))
+        return;
+    std::erase(m_selOrder, -1);
+    m_selPos.clear();
+    for (size_t i = 0; i < m_selOrder.size(); ++i)
+        m_selPos.insert(m_selOrder[i], int(i));
+}
+
+void FlexGrid::onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    if (m_applying)
+        return;
+    for (const QItemSelectionRange &range : deselected) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            removeSelected(FlexGridModel::RowOfIndex(m_model->index(row, 0, range.parent())));
+    }
+    for (const QItemSelectionRange &range : selected) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            addSelected(FlexGridModel::RowOfIndex(m_model->index(row, 0, range.parent())));
+    }
+    emit SelChange();
+}
+
+// ---- position, scrolling, sorting --------------------------------------------------------
+
+int FlexGrid::MouseRow() const
+{
+    switch (m_mouseArea) {
+    case MouseArea::Header:
+        return 0;
+    case MouseArea::Rows: {
+        // Any column finds the row; use the tree column so that a pointer right of the last
+        // column still counts.
+        const QHeaderView *header = m_view->header();
+        const int tree = treeColumn();
+        const QPoint probe(header->sectionViewportPosition(tree) + header->sectionSize(tree) / 2, m_mousePos.y());
+        const QModelIndex index = m_view->indexAt(probe);
+        return index.isValid() ? FlexGridModel::RowOfIndex(index) : -1;
+    }
+    case MouseArea::None:
+        break;
+    }
+    return -1;
+}
+
+void FlexGrid::ShowCell(int row, int col)
+{
+    if (row <= 0 || row >= Rows())
+        return;
+    if (m_resetOpen) {
+        m_pendingShow = std::make_pair(row, col);
+        return;
+    }
+    m_view->scrollTo(m_model->IndexOfRow(row, viewColumn(col)));
+}
+
+int FlexGrid::TopRow() const
+{
+    if (!m_resetOpen) {
+        const QHeaderView *header = m_view->header();
+        const int tree = treeColumn();
+        const QModelIndex index = m_view->indexAt(QPoint(header->sectionViewportPosition(tree) + 1, 1));
+        if (index.isValid())
+            return FlexGridModel::RowOfIndex(index);
+    }
+    return Rows() > 1 ? 1 : 0;
+}
+
+void FlexGrid::onHeaderClicked(int col)
+{
+    Sort(col, col == m_sortCol ? !m_sortAscending : true);
+}
+
+void FlexGrid::Sort(int col, bool ascending)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    int order = ascending ? 1 : 2;
+    // Hold the reset open over both events so that what their handlers change lands with the
+    // sort in one reset.
+    ++m_hold;
+    emit BeforeSort(col, order);
+    if (order == 0) {
+        --m_hold;
+        closeResetIfLive();
+        return;
+    }
+    const bool up = order % 2 == 1;
+    openReset();
+    remapShadow(m_model->SortGroups(col, up));
+    emit AfterSort(col, order);
+    --m_hold;
+    m_sortCol = col;
+    m_sortAscending = up;
+    m_view->header()->setSortIndicatorShown(true);
+    m_view->header()->setSortIndicator(col, up ? Qt::AscendingOrder : Qt::DescendingOrder);
+    closeResetIfLive();
+}
+
+// ---- fonts -------------------------------------------------------------------------------
+
+QFont FlexGrid::Font() const
+{
+    return font();
+}
+
+void FlexGrid::SetFont(const QFont &font)
+{
+    setFont(font);
+}
+
+QString FlexGrid::FontName() const
+{
+    return font().family();
+}
+
+void FlexGrid::SetFontName(const QString &name)
+{
+    QFont f = font();
+    f.setFamily(name);
+    setFont(f);
+}
+
+double FlexGrid::FontSize() const
+{
+    return font().pointSizeF();
+}
+
+void FlexGrid::SetFontSize(double points)
+{
+    if (points <= 0)
+        return;
+    QFont f = font();
+    f.setPointSizeF(points);
+    setFont(f);
+}
+
+// ---- events ------------------------------------------------------------------------------
+
+bool FlexGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view)
+        return keyEvent(event) || QWidget::eventFilter(watched, event);
+    const bool rows = watched == m_rowsArea;
+    if (rows || watched == m_headerArea) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            m_mouseArea = rows ? MouseArea::Rows : MouseArea::Header;
+            m_mousePos = static_cast<QMouseEvent *>(event)->position().toPoint();
+            break;
+        case QEvent::Leave:
+            m_mouseArea = MouseArea::None;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Key down, then the character (Enter gives 13), then the view's own handling; a handler that
+// sets the code to 0 cancels the key, as on the original control.
+bool FlexGrid::keyEvent(QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    const int shift = ShiftMaskFromModifiers(key->modifiers());
+    const int vk = QtKeyToVirtualKey(key->key(), key->modifiers());
+    if (event->type() == QEvent::KeyRelease) {
+        if (key->isAutoRepeat() || vk == 0)
+            return false;
+        int code = vk;
+        emit KeyUp(code, shift);
+        return code == 0;
+    }
+    if (vk != 0) {
+        int code = vk;
+        emit KeyDownEvent(code, shift);
+        if (code == 0)
+            return true;
+    }
+    int ascii = 0;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        ascii = 13;
+    else if (!key->text().isEmpty() && key->text().at(0).unicode() != 0x7F)
+        ascii = key->text().at(0).unicode();
+    if (ascii != 0) {
+        emit KeyPress(ascii);
+        if (ascii == 0)
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,776 @@
+#include "flexgridmodel.h"
+
+#include "olecolor.h"
+
+#include <QGuiApplication>
+#include <QStringEncoder>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstring>
+
+// Makes a structural change its own model reset unless the caller already opened one.
+struct FlexGridModel::ResetScope
+{
+    explicit ResetScope(FlexGridModel *model) : m(model), own(!model->m_inReset)
+    {
+        if (own)
+            m->BeginReset();
+    }
+    ~ResetScope()
+    {
+        m->structureChanged();
+        if (own)
+            m->EndReset();
+    }
+    FlexGridModel *m;
+    bool own;
+};
+
+FlexGridModel::FlexGridModel(QObject *parent) : QAbstractItemModel(parent)
+{
+    m_colours.push_back(Colour{});
+}
+
+void FlexGridModel::BeginReset()
+{
+    if (m_inReset)
+        return;
+    beginResetModel();
+    m_inReset = true;
+}
+
+void FlexGridModel::EndReset()
+{
+    if (!m_inReset)
+        return;
+    ensureStructure();
+    m_inReset = false;
+    endResetModel();
+}
+
+// ---- text storage ------------------------------------------------------------------------
+
+quint32 FlexGridModel::cellStart(int r, int c) const
+{
+    return c == 0 ? m_rows[size_t(r)].start : m_ends[size_t(r) * size_t(m_cols) + size_t(c) - 1];
+}
+
+quint32 FlexGridModel::rowEnd(int r) const
+{
+    return m_cols == 0 ? m_rows[size_t(r)].start : m_ends[size_t(r) * size_t(m_cols) + size_t(m_cols) - 1];
+}
+
+QByteArrayView FlexGridModel::TextUtf8(int r, int c) const
+{
+    if (!validCell(r, c))
+        return {};
+    const quint32 s = cellStart(r, c);
+    const quint32 e = m_ends[size_t(r) * size_t(m_cols) + size_t(c)];
+    return QByteArrayView(m_arena.constData() + s, qsizetype(e - s));
+}
+
+QString FlexGridModel::Text(int r, int c) const
+{
+    return QString::fromUtf8(TextUtf8(r, c));
+}
+
+QString FlexGridModel::DisplayText(int r, int c) const
+{
+    QString text = Text(r, c);
+    if (r > 0 && c >= 0 && c < m_cols && !m_comboMaps[size_t(c)].isEmpty()) {
+        const auto it = m_comboMaps[size_t(c)].constFind(text);
+        if (it != m_comboMaps[size_t(c)].cend())
+            return it.value();
+    }
+    return text;
+}
+
+void FlexGridModel::appendEmptyRow()
+{
+    RowInfo info;
+    info.start = quint32(m_arena.size());
+    m_rows.push_back(info);
+    m_ends.insert(m_ends.end(), size_t(m_cols), info.start);
+}
+
+void FlexGridModel::finishAppendedRow(int r)
+{
+    m_liveBytes += rowEnd(r) - m_rows[size_t(r)].start;
+    if (r > 0 && !m_candidatesDirty) {
+        for (int c = 0; c < m_cols; ++c) {
+            const quint32 s = cellStart(r, c);
+            noteCandidate(c, s, m_ends[size_t(r) * size_t(m_cols) + size_t(c)] - s);
+        }
+    }
+}
+
+void FlexGridModel::AppendRow(std::initializer_list<QUtf8StringView> cells)
+{
+    ResetScope scope(this);
+    const int r = Rows();
+    const size_t used = std::min(cells.size(), size_t(m_cols));
+    qsizetype total = 0;
+    for (size_t i = 0; i < used; ++i)
+        total += cells.begin()[i].size();
+    // One growth of the arena per row, then plain copies into it.
+    const qsizetype start = m_arena.size();
+    m_arena.resize(start + total);
+    char *out = m_arena.data() + start;
+    RowInfo info;
+    info.start = quint32(start);
+    m_rows.push_back(info);
+    const size_t firstEnd = m_ends.size();
+    m_ends.resize(firstEnd + size_t(m_cols));
+    quint32 pos = quint32(start);
+    for (size_t c = 0; c < size_t(m_cols); ++c) {
+        if (c < used) {
+            const QUtf8StringView cell = cells.begin()[c];
+            if (!cell.isEmpty())
+                std::memcpy(out, cell.data(), size_t(cell.size()));
+            out += cell.size();
+            pos += quint32(cell.size());
+        }
+        m_ends[firstEnd + c] = pos;
+    }
+    finishAppendedRow(r);
+}
+
+void FlexGridModel::AppendRow(const QList<QString> &cells)
+{
+    ResetScope scope(this);
+    const int r = Rows();
+    const qsizetype used = std::min(cells.size(), qsizetype(m_cols));
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    qsizetype room = 0;
+    for (qsizetype i = 0; i < used; ++i)
+        room += encoder.requiredSpace(cells[i].size());
+    // Encode straight into the arena: no temporary byte array per cell.
+    const qsizetype start = m_arena.size();
+    m_arena.resize(start + room);
+    char *const base = m_arena.data();
+    char *out = base + start;
+    RowInfo info;
+    info.start = quint32(start);
+    m_rows.push_back(info);
+    for (qsizetype c = 0; c < m_cols; ++c) {
+        if (c < used)
+            out = encoder.appendToBuffer(out, cells[c]);
+        m_ends.push_back(quint32(out - base));
+    }
+    m_arena.resize(out - base);
+    finishAppendedRow(r);
+}
+
+void FlexGridModel::SetText(int r, int c, QStringView text)
+{
+    if (!validCell(r, c))
+        return;
+    const QByteArray utf8 = text.toUtf8();
+    if (TextUtf8(r, c) == QByteArrayView(utf8))
+        return;
+    // Rewrite the whole row at the end of the arena so its cells stay contiguous.
+    QByteArray row;
+    std::vector<quint32> lengths(static_cast<size_t>(m_cols));
+    for (int i = 0; i < m_cols; ++i) {
+        const QByteArrayView cell = i == c ? QByteArrayView(utf8) : TextUtf8(r, i);
+        row.append(cell.data(), cell.size());
+        lengths[size_t(i)] = quint32(cell.size());
+    }
+    m_liveBytes -= rowEnd(r) - m_rows[size_t(r)].start;
+    quint32 pos = quint32(m_arena.size());
+    m_arena.append(row);
+    m_rows[size_t(r)].start = pos;
+    for (int i = 0; i < m_cols; ++i) {
+        pos += lengths[size_t(i)];
+        m_ends[size_t(r) * size_t(m_cols) + size_t(i)] = pos;
+    }
+    m_liveBytes += row.size();
+    // The replaced text may have been one of the longest; the header row is measured apart.
+    if (r > 0)
+        m_candidatesDirty = true;
+    maybeCompact();
+
+    if (m_inReset)
+        return;
+    if (r == 0) {
+        emit headerDataChanged(Qt::Horizontal, c, c);
+    } else {
+        const QModelIndex idx = IndexOfRow(r, c);
+        emit dataChanged(idx, idx, {Qt::DisplayRole});
+    }
+}
+
+void FlexGridModel::SetRows(int n)
+{
+    n = std::max(n, 0);
+    if (n == Rows())
+        return;
+    ResetScope scope(this);
+    if (n > Rows()) {
+        while (Rows() < n)
+            appendEmptyRow();
+        return;
+    }
+    for (int r = n; r < Rows(); ++r)
+        m_liveBytes -= rowEnd(r) - m_rows[size_t(r)].start;
+    if (!m_cellColours.isEmpty()) {
+        for (auto it = m_cellColours.begin(); it != m_cellColours.end();) {
+            if (int(it.key() >> 32) >= n)
+                it = m_cellColours.erase(it);
+            else
+                ++it;
+        }
+    }
+    m_rows.resize(size_t(n));
+    m_ends.resize(size_t(n) * size_t(m_cols));
+    if (n <= 1) {
+        for (auto &v : m_candidates)
+            v.clear();
+        std::fill(m_candidateMin.begin(), m_candidateMin.end(), 0);
+        m_candidatesDirty = false;
+    } else {
+        m_candidatesDirty = true;
+    }
+    maybeCompact();
+}
+
+void FlexGridModel::SetCols(int n)
+{
+    n = std::max(n, 0);
+    if (n == m_cols)
+        return;
+    ResetScope scope(this);
+    QByteArray arena;
+    arena.reserve(m_liveBytes);
+    std::vector<quint32> ends;
+    ends.reserve(m_rows.size() * size_t(n));
+    for (int r = 0; r < Rows(); ++r) {
+        const quint32 start = quint32(arena.size());
+        for (int c = 0; c < n; ++c) {
+            if (c < m_cols) {
+                const QByteArrayView cell = TextUtf8(r, c);
+                arena.append(cell.data(), cell.size());
+            }
+            ends.push_back(quint32(arena.size()));
+        }
+        m_rows[size_t(r)].start = start;
+    }
+    m_arena = std::move(arena);
+    m_liveBytes = m_arena.size();
+    m_ends = std::move(ends);
+    m_cols = n;
+    if (!m_cellColours.isEmpty()) {
+        for (auto it = m_cellColours.begin(); it != m_cellColours.end();) {
+            if (int(it.key() & 0xFFFFFFFFu) >= n)
+                it = m_cellColours.erase(it);
+            else
+                ++it;
+        }
+    }
+    m_comboLists.resize(size_t(n));
+    m_comboMaps.resize(size_t(n));
+    m_alignments.resize(size_t(n), 9);
+    m_candidates.assign(size_t(n), {});
+    m_candidateMin.assign(size_t(n), 0);
+    m_candidatesDirty = Rows() > 1;
+}
+
+void FlexGridModel::ClearText()
+{
+    ResetScope scope(this);
+    m_arena.clear();
+    m_arena.squeeze();
+    m_liveBytes = 0;
+    std::fill(m_ends.begin(), m_ends.end(), 0u);
+    for (RowInfo &info : m_rows) {
+        info.start = 0;
+        info.colour = 0;
+    }
+    m_cellColours.clear();
+    for (auto &v : m_candidates)
+        v.clear();
+    std::fill(m_candidateMin.begin(), m_candidateMin.end(), 0);
+    m_candidatesDirty = false;
+}
+
+void FlexGridModel::maybeCompact()
+{
+    const qsizetype garbage = m_arena.size() - m_liveBytes;
+    if (garbage > 4096 && garbage > m_liveBytes)
+        compact();
+}
+
+// Moves the rows' text down over the garbage in place, in arena order, so that no text is
+// overwritten before it has moved; the arena keeps its capacity for the next fill.
+void FlexGridModel::compact()
+{
+    std::vector<int> order(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(),
+              [this](int a, int b) { return m_rows[size_t(a)].start < m_rows[size_t(b)].start; });
+    char *data = m_arena.data();
+    quint32 pos = 0;
+    for (int r : order) {
+        const quint32 s = m_rows[size_t(r)].start;
+        const quint32 e = rowEnd(r);
+        if (s != pos)
+            std::memmove(data + pos, data + s, size_t(e - s));
+        m_rows[size_t(r)].start = pos;
+        for (int c = 0; c < m_cols; ++c) {
+            quint32 &end = m_ends[size_t(r) * size_t(m_cols) + size_t(c)];
+            end = end - s + pos;
+        }
+        pos += e - s;
+    }
+    m_arena.resize(pos);
+    m_candidatesDirty = Rows() > 1;
+}
+
+// ---- longest texts, for AutoSize ---------------------------------------------------------
+
+void FlexGridModel::noteCandidate(int c, quint32 off, quint32 len) const
+{
+    std::vector<Candidate> &v = m_candidates[size_t(c)];
+    if (len == 0 || (int(v.size()) == kCandidates && len <= m_candidateMin[size_t(c)]))
+        return;
+    const QByteArrayView text(m_arena.constData() + off, qsizetype(len));
+    for (const Candidate &k : v) {
+        if (k.len == len && std::memcmp(m_arena.constData() + k.off, text.data(), len) == 0)
+            return;
+    }
+    if (int(v.size()) < kCandidates) {
+        v.push_back({off, len});
+    } else {
+        auto smallest = std::min_element(v.begin(), v.end(),
+                                         [](const Candidate &a, const Candidate &b) { return a.len < b.len; });
+        *smallest = {off, len};
+    }
+    quint32 minLen = v.front().len;
+    for (const Candidate &k : v)
+        minLen = std::min(minLen, k.len);
+    m_candidateMin[size_t(c)] = minLen;
+}
+
+void FlexGridModel::rebuildCandidates() const
+{
+    for (auto &v : m_candidates)
+        v.clear();
+    std::fill(m_candidateMin.begin(), m_candidateMin.end(), 0);
+    for (int r = 1; r < Rows(); ++r) {
+        for (int c = 0; c < m_cols; ++c) {
+            const quint32 s = cellStart(r, c);
+            noteCandidate(c, s, m_ends[size_t(r) * size_t(m_cols) + size_t(c)] - s);
+        }
+    }
+    m_candidatesDirty = false;
+}
+
+QList<QString> FlexGridModel::LongestTexts(int c) const
+{
+    QList<QString> texts;
+    if (c < 0 || c >= m_cols)
+        return texts;
+    if (m_candidatesDirty)
+        rebuildCandidates();
+    const auto &map = m_comboMaps[size_t(c)];
+    for (const Candidate &k : m_candidates[size_t(c)]) {
+        QString text = QString::fromUtf8(m_arena.constData() + k.off, qsizetype(k.len));
+        texts.push_back(map.value(text, text));
+    }
+    return texts;
+}
+
+// ---- outline -----------------------------------------------------------------------------
+
+bool FlexGridModel::IsSubtotal(int r) const
+{
+    return validRow(r) && (m_rows[size_t(r)].flags & kSubtotal);
+}
+
+void FlexGridModel::SetIsSubtotal(int r, bool node)
+{
+    if (!validRow(r) || IsSubtotal(r) == node)
+        return;
+    ResetScope scope(this);
+    m_rows[size_t(r)].flags = node ? quint8(m_rows[size_t(r)].flags | kSubtotal)
+                                   : quint8(m_rows[size_t(r)].flags & ~kSubtotal);
+}
+
+int FlexGridModel::Level(int r) const
+{
+    return validRow(r) ? m_rows[size_t(r)].level : 0;
+}
+
+void FlexGridModel::SetLevel(int r, int level)
+{
+    level = std::clamp(level, -128, 127);
+    if (!validRow(r) || Level(r) == level)
+        return;
+    ResetScope scope(this);
+    m_rows[size_t(r)].level = qint8(level);
+}
+
+void FlexGridModel::structureChanged()
+{
+    m_structDirty = true;
+}
+
+// A row is a child of the nearest node before it when its level is greater than the node's and
+// every row between is such a child as well; all other data rows are top-level items.
+void FlexGridModel::ensureStructure() const
+{
+    if (!m_structDirty)
+        return;
+    m_topRows.clear();
+    m_links.assign(m_rows.size(), 0);
+    int node = -1;
+    int nodeLevel = 0;
+    for (int r = 1; r < Rows(); ++r) {
+        const RowInfo &info = m_rows[size_t(r)];
+        if (node >= 0 && info.level > nodeLevel) {
+            m_links[size_t(r)] = -(node + 1);
+            continue;
+        }
+        m_links[size_t(r)] = qint32(m_topRows.size());
+        m_topRows.push_back(r);
+        node = (info.flags & kSubtotal) ? r : -1;
+        nodeLevel = info.level;
+    }
+    m_structDirty = false;
+}
+
+int FlexGridModel::ChildCount(int r) const
+{
+    ensureStructure();
+    if (r <= 0 || r >= Rows() || m_links[size_t(r)] < 0)
+        return 0;
+    const size_t next = size_t(m_links[size_t(r)]) + 1;
+    const int end = next < m_topRows.size() ? m_topRows[next] : Rows();
+    return end - r - 1;
+}
+
+std::vector<int> FlexGridModel::NodesWithChildren() const
+{
+    ensureStructure();
+    std::vector<int> nodes;
+    for (size_t p = 0; p < m_topRows.size(); ++p) {
+        const int next = p + 1 < m_topRows.size() ? m_topRows[p + 1] : Rows();
+        if (next - m_topRows[p] > 1)
+            nodes.push_back(m_topRows[p]);
+    }
+    return nodes;
+}
+
+QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
+{
+    ensureStructure();
+    if (r <= 0 || r >= Rows() || c < 0 || c >= m_cols)
+        return {};
+    const qint32 link = m_links[size_t(r)];
+    if (link >= 0)
+        return createIndex(link, c, quintptr(r));
+    const int node = -link - 1;
+    return createIndex(r - node - 1, c, quintptr(r));
+}
+
+int FlexGridModel::RowOfIndex(const QModelIndex &index)
+{
+    return index.isValid() ? int(index.internalId()) : 0;
+}
+
+std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
+{
+    std::vector<int> perm(m_rows.size());
+    for (size_t i = 0; i < perm.size(); ++i)
+        perm[i] = int(i);
+    if (c < 0 || c >= m_cols || Rows() <= 2)
+        return perm;
+    ensureStructure();
+    ResetScope scope(this);
+
+    struct Key
+    {
+        QString text;
+        double number = 0;
+        bool numeric = false;
+    };
+    const size_t groups = m_topRows.size();
+    std::vector<Key> keys(groups);
+    for (size_t g = 0; g < groups; ++g) {
+        keys[g].text = DisplayText(m_topRows[g], c).toCaseFolded();
+        // Only texts that start like a number are worth the conversion.
+        const QChar first = keys[g].text.isEmpty() ? QChar() : keys[g].text.front();
+        if (first.isDigit() || first == QLatin1Char('-') || first == QLatin1Char('+') || first == QLatin1Char('.'))
+            keys[g].number = keys[g].text.toDouble(&keys[g].numeric);
+    }
+    // Numbers compare as numbers when both sides are numbers, everything else as folded text.
+    auto less = [&keys](size_t a, size_t b) {
+        const Key &x = keys[a];
+        const Key &y = keys[b];
+        if (x.numeric && y.numeric)
+            return x.number < y.number;
+        return QString::compare(x.text, y.text, Qt::CaseSensitive) < 0;
+    };
+    std::vector<size_t> order(groups);
+    for (size_t g = 0; g < groups; ++g)
+        order[g] = g;
+    if (ascending)
+        std::stable_sort(order.begin(), order.end(), less);
+    else
+        std::stable_sort(order.begin(), order.end(), [&less](size_t a, size_t b) { return less(b, a); });
+
+    std::vector<RowInfo> rows;
+    rows.reserve(m_rows.size());
+    std::vector<quint32> ends;
+    ends.reserve(m_ends.size());
+    auto take = [&](int r) {
+        perm[size_t(r)] = int(rows.size());
+        rows.push_back(m_rows[size_t(r)]);
+        const auto first = m_ends.begin() + std::ptrdiff_t(size_t(r) * size_t(m_cols));
+        ends.insert(ends.end(), first, first + m_cols);
+    };
+    take(0);
+    for (size_t g : order) {
+        const int first = m_topRows[g];
+        const int end = g + 1 < groups ? m_topRows[g + 1] : Rows();
+        for (int r = first; r < end; ++r)
+            take(r);
+    }
+    m_rows = std::move(rows);
+    m_ends = std::move(ends);
+    if (!m_cellColours.isEmpty()) {
+        QHash<quint64, quint16> moved;
+        for (auto it = m_cellColours.cbegin(); it != m_cellColours.cend(); ++it)
+            moved.insert(cellKey(perm[size_t(it.key() >> 32)], int(it.key() & 0xFFFFFFFFu)), it.value());
+        m_cellColours = std::move(moved);
+    }
+    return perm;
+}
+
+// ---- colours, display lists, alignment ---------------------------------------------------
+
+quint16 FlexGridModel::colourIndex(const Colour &colour)
+{
+    for (size_t i = 1; i < m_colours.size(); ++i) {
+        if (m_colours[i].ole == colour.ole && m_colours[i].value == colour.value)
+            return quint16(i);
+    }
+    if (m_colours.size() >= 0xFFFF)
+        return 0;
+    m_colours.push_back(colour);
+    return quint16(m_colours.size() - 1);
+}
+
+void FlexGridModel::setColourIndex(int r1, int c1, int r2, int c2, quint16 index)
+{
+    if (r1 > r2)
+        std::swap(r1, r2);
+    if (c1 > c2)
+        std::swap(c1, c2);
+    r1 = std::max(r1, 0);
+    r2 = std::min(r2, Rows() - 1);
+    c1 = std::max(c1, 0);
+    c2 = std::min(c2, m_cols - 1);
+    if (r1 > r2 || c1 > c2)
+        return;
+    const bool wholeRow = c1 == 0 && c2 == m_cols - 1;
+    for (int r = r1; r <= r2; ++r) {
+        if (wholeRow) {
+            m_rows[size_t(r)].colour = index;
+            if (!m_cellColours.isEmpty()) {
+                for (int c = 0; c < m_cols; ++c)
+                    m_cellColours.remove(cellKey(r, c));
+            }
+        } else {
+            for (int c = c1; c <= c2; ++c)
+                m_cellColours.insert(cellKey(r, c), index);
+        }
+        if (!m_inReset && r > 0)
+            emit dataChanged(IndexOfRow(r, c1), IndexOfRow(r, c2), {Qt::ForegroundRole});
+    }
+}
+
+void FlexGridModel::SetForeColor(int r1, int c1, int r2, int c2, const QColor &colour)
+{
+    setColourIndex(r1, c1, r2, c2, colour.isValid() ? colourIndex({false, colour.rgba()}) : quint16(0));
+}
+
+void FlexGridModel::SetForeColorOle(int r1, int c1, int r2, int c2, quint32 ole)
+{
+    setColourIndex(r1, c1, r2, c2, colourIndex({true, ole}));
+}
+
+QColor FlexGridModel::resolve(quint16 index) const
+{
+    if (index == 0 || index >= m_colours.size())
+        return {};
+    const Colour &colour = m_colours[index];
+    if (!colour.ole)
+        return QColor::fromRgba(colour.value);
+    return OleColorToQColor(colour.value, m_paletteSource ? m_paletteSource->palette() : QGuiApplication::palette());
+}
+
+QColor FlexGridModel::ForeColor(int r, int c) const
+{
+    if (!validCell(r, c))
+        return {};
+    if (!m_cellColours.isEmpty()) {
+        const auto it = m_cellColours.constFind(cellKey(r, c));
+        if (it != m_cellColours.cend())
+            return resolve(it.value());
+    }
+    return resolve(m_rows[size_t(r)].colour);
+}
+
+QString FlexGridModel::ComboList(int c) const
+{
+    return c >= 0 && c < m_cols ? m_comboLists[size_t(c)] : QString();
+}
+
+// Entries "#code;text" joined by "|" make a cell holding the code show the text; entries
+// without "#" only list choices and change nothing in the display.
+void FlexGridModel::SetComboList(int c, const QString &list)
+{
+    if (c < 0 || c >= m_cols)
+        return;
+    m_comboLists[size_t(c)] = list;
+    QHash<QString, QString> map;
+    const QStringList entries = list.split(QLatin1Char('|'));
+    for (const QString &entry : entries) {
+        if (!entry.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype semicolon = entry.indexOf(QLatin1Char(';'));
+        const QString code = semicolon < 0 ? entry.mid(1) : entry.mid(1, semicolon - 1);
+        const QString text = semicolon < 0 ? code : entry.mid(semicolon + 1);
+        map.insert(code, text);
+    }
+    m_comboMaps[size_t(c)] = std::move(map);
+    if (!m_inReset && Rows() > 1)
+        emit dataChanged(index(0, c), index(rowCount() - 1, c), {Qt::DisplayRole});
+}
+
+int FlexGridModel::Alignment(int c) const
+{
+    return c >= 0 && c < m_cols ? m_alignments[size_t(c)] : 9;
+}
+
+void FlexGridModel::SetAlignment(int c, int flexAlignment)
+{
+    if (c < 0 || c >= m_cols)
+        return;
+    m_alignments[size_t(c)] = flexAlignment;
+    if (!m_inReset && Rows() > 1)
+        emit dataChanged(index(0, c), index(rowCount() - 1, c), {Qt::TextAlignmentRole});
+}
+
+qsizetype FlexGridModel::BytesPerRowBeyondText() const
+{
+    // Row record, outline link and the cell end offsets; a top-level row adds one list entry.
+    return qsizetype(sizeof(RowInfo) + sizeof(qint32) + size_t(m_cols) * sizeof(quint32));
+}
+
+// ---- QAbstractItemModel ------------------------------------------------------------------
+
+QModelIndex FlexGridModel::index(int row, int column, const QModelIndex &parent) const
+{
+    ensureStructure();
+    if (row < 0 || column < 0 || column >= m_cols)
+        return {};
+    if (!parent.isValid()) {
+        if (size_t(row) >= m_topRows.size())
+            return {};
+        return createIndex(row, column, quintptr(m_topRows[size_t(row)]));
+    }
+    if (parent.column() != 0)
+        return {};
+    const int node = RowOfIndex(parent);
+    if (row >= ChildCount(node))
+        return {};
+    return createIndex(row, column, quintptr(node + 1 + row));
+}
+
+QModelIndex FlexGridModel::parent(const QModelIndex &child) const
+{
+    ensureStructure();
+    const int r = RowOfIndex(child);
+    if (r <= 0 || r >= Rows() || m_links[size_t(r)] >= 0)
+        return {};
+    const int node = -m_links[size_t(r)] - 1;
+    return createIndex(m_links[size_t(node)], 0, quintptr(node));
+}
+
+QModelIndex FlexGridModel::sibling(int row, int column, const QModelIndex &idx) const
+{
+    if (idx.isValid() && row == idx.row() && column >= 0 && column < m_cols)
+        return createIndex(row, column, idx.internalId());
+    return QAbstractItemModel::sibling(row, column, idx);
+}
+
+int FlexGridModel::rowCount(const QModelIndex &parent) const
+{
+    ensureStructure();
+    if (!parent.isValid())
+        return int(m_topRows.size());
+    if (parent.column() != 0)
+        return 0;
+    return ChildCount(RowOfIndex(parent));
+}
+
+int FlexGridModel::columnCount(const QModelIndex &) const
+{
+    return m_cols;
+}
+
+bool FlexGridModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+QVariant FlexGridModel::data(const QModelIndex &index, int role) const
+{
+    const int r = RowOfIndex(index);
+    const int c = index.column();
+    if (!validCell(r, c) || r == 0)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return DisplayText(r, c);
+    case Qt::ForegroundRole: {
+        const QColor colour = ForeColor(r, c);
+        return colour.isValid() ? QVariant(colour) : QVariant();
+    }
+    case Qt::TextAlignmentRole: {
+        const int a = m_alignments[size_t(c)];
+        const Qt::Alignment h = (a >= 3 && a <= 5) ? Qt::AlignHCenter : (a >= 6 && a <= 8) ? Qt::AlignRight : Qt::AlignLeft;
+        return QVariant::fromValue(h | Qt::AlignVCenter);
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_cols || Rows() == 0)
+        return {};
+    if (role == Qt::DisplayRole)
+        return Text(0, section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
+{
+    const int r = RowOfIndex(index);
+    if (r <= 0 || r >= Rows())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Telling the view which rows can never unfold keeps collapse and expand from creating a
+    // persistent index per row.
+    if (index.column() != 0 || ChildCount(r) == 0)
+        f |= Qt::ItemNeverHasChildren;
+    return f;
+}
