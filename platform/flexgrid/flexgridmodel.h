@@ -123,7 +123,25 @@ private:
     quint16 colourIndex(const Colour &colour);
     void setColourIndex(int r1, int c1, int r2, int c2, quint16 index);
     QColor resolve(quint16 index) const;
-    struct ResetScope;
+    // Makes a structural change its own model reset unless the caller already opened one.
+    struct ResetScope
+    {
+        explicit ResetScope(FlexGridModel *model) : m(model), own(!model->m_inReset)
+        {
+            if (own)
+                m->BeginReset();
+        }
+        ~ResetScope()
+        {
+            m->structureChanged();
+            if (own)
+                m->EndReset();
+        }
+        ResetScope(const ResetScope &) = delete;
+        ResetScope &operator=(const ResetScope &) = delete;
+        FlexGridModel *m;
+        bool own;
+    };
     static quint64 cellKey(int r, int c) { return (quint64(quint32(r)) << 32) | quint32(c); }
 
     QByteArray m_arena;

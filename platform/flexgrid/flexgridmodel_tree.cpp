@@ -1,0 +1,278 @@
+// FlexGridModel, part two: the outline built over the flat rows, sorting by groups, and the
+// QAbstractItemModel face that QTreeView reads.
+#include "flexgridmodel.h"
+
+#include <QString>
+
+#include <algorithm>
+
+// ---- outline -----------------------------------------------------------------------------
+
+bool FlexGridModel::IsSubtotal(int r) const
+{
+    return validRow(r) && (m_rows[size_t(r)].flags & kSubtotal);
+}
+
+void FlexGridModel::SetIsSubtotal(int r, bool node)
+{
+    if (!validRow(r) || IsSubtotal(r) == node)
+        return;
+    ResetScope scope(this);
+    m_rows[size_t(r)].flags = node ? quint8(m_rows[size_t(r)].flags | kSubtotal)
+                                   : quint8(m_rows[size_t(r)].flags & ~kSubtotal);
+}
+
+int FlexGridModel::Level(int r) const
+{
+    return validRow(r) ? m_rows[size_t(r)].level : 0;
+}
+
+void FlexGridModel::SetLevel(int r, int level)
+{
+    level = std::clamp(level, -128, 127);
+    if (!validRow(r) || Level(r) == level)
+        return;
+    ResetScope scope(this);
+    m_rows[size_t(r)].level = qint8(level);
+}
+
+void FlexGridModel::structureChanged()
+{
+    m_structDirty = true;
+}
+
+// A row is a child of the nearest node before it when its level is greater than the node's and
+// every row between is such a child as well; all other data rows are top-level items.
+void FlexGridModel::ensureStructure() const
+{
+    if (!m_structDirty)
+        return;
+    m_topRows.clear();
+    m_links.assign(m_rows.size(), 0);
+    int node = -1;
+    int nodeLevel = 0;
+    for (int r = 1; r < Rows(); ++r) {
+        const RowInfo &info = m_rows[size_t(r)];
+        if (node >= 0 && info.level > nodeLevel) {
+            m_links[size_t(r)] = -(node + 1);
+            continue;
+        }
+        m_links[size_t(r)] = qint32(m_topRows.size());
+        m_topRows.push_back(r);
+        node = (info.flags & kSubtotal) ? r : -1;
+        nodeLevel = info.level;
+    }
+    m_structDirty = false;
+}
+
+int FlexGridModel::ChildCount(int r) const
+{
+    ensureStructure();
+    if (r <= 0 || r >= Rows() || m_links[size_t(r)] < 0)
+        return 0;
+    const size_t next = size_t(m_links[size_t(r)]) + 1;
+    const int end = next < m_topRows.size() ? m_topRows[next] : Rows();
+    return end - r - 1;
+}
+
+std::vector<int> FlexGridModel::NodesWithChildren() const
+{
+    ensureStructure();
+    std::vector<int> nodes;
+    for (size_t p = 0; p < m_topRows.size(); ++p) {
+        const int next = p + 1 < m_topRows.size() ? m_topRows[p + 1] : Rows();
+        if (next - m_topRows[p] > 1)
+            nodes.push_back(m_topRows[p]);
+    }
+    return nodes;
+}
+
+QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
+{
+    ensureStructure();
+    if (r <= 0 || r >= Rows() || c < 0 || c >= m_cols)
+        return {};
+    const qint32 link = m_links[size_t(r)];
+    if (link >= 0)
+        return createIndex(link, c, quintptr(r));
+    const int node = -link - 1;
+    return createIndex(r - node - 1, c, quintptr(r));
+}
+
+int FlexGridModel::RowOfIndex(const QModelIndex &index)
+{
+    return index.isValid() ? int(index.internalId()) : 0;
+}
+
+std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
+{
+    std::vector<int> perm(m_rows.size());
+    for (size_t i = 0; i < perm.size(); ++i)
+        perm[i] = int(i);
+    if (c < 0 || c >= m_cols || Rows() <= 2)
+        return perm;
+    ensureStructure();
+    ResetScope scope(this);
+
+    struct Key
+    {
+        QString text;
+        double number = 0;
+        bool numeric = false;
+    };
+    const size_t groups = m_topRows.size();
+    std::vector<Key> keys(groups);
+    for (size_t g = 0; g < groups; ++g) {
+        keys[g].text = DisplayText(m_topRows[g], c).toCaseFolded();
+        // Only texts that start like a number are worth the conversion.
+        const QChar first = keys[g].text.isEmpty() ? QChar() : keys[g].text.front();
+        if (first.isDigit() || first == QLatin1Char('-') || first == QLatin1Char('+') || first == QLatin1Char('.'))
+            keys[g].number = keys[g].text.toDouble(&keys[g].numeric);
+    }
+    // Numbers compare as numbers when both sides are numbers, everything else as folded text.
+    auto less = [&keys](size_t a, size_t b) {
+        const Key &x = keys[a];
+        const Key &y = keys[b];
+        if (x.numeric && y.numeric)
+            return x.number < y.number;
+        return QString::compare(x.text, y.text, Qt::CaseSensitive) < 0;
+    };
+    std::vector<size_t> order(groups);
+    for (size_t g = 0; g < groups; ++g)
+        order[g] = g;
+    if (ascending)
+        std::stable_sort(order.begin(), order.end(), less);
+    else
+        std::stable_sort(order.begin(), order.end(), [&less](size_t a, size_t b) { return less(b, a); });
+
+    std::vector<RowInfo> rows;
+    rows.reserve(m_rows.size());
+    std::vector<quint32> ends;
+    ends.reserve(m_ends.size());
+    auto take = [&](int r) {
+        perm[size_t(r)] = int(rows.size());
+        rows.push_back(m_rows[size_t(r)]);
+        const auto first = m_ends.begin() + std::ptrdiff_t(size_t(r) * size_t(m_cols));
+        ends.insert(ends.end(), first, first + m_cols);
+    };
+    take(0);
+    for (size_t g : order) {
+        const int first = m_topRows[g];
+        const int end = g + 1 < groups ? m_topRows[g + 1] : Rows();
+        for (int r = first; r < end; ++r)
+            take(r);
+    }
+    m_rows = std::move(rows);
+    m_ends = std::move(ends);
+    if (!m_cellColours.isEmpty()) {
+        QHash<quint64, quint16> moved;
+        for (auto it = m_cellColours.cbegin(); it != m_cellColours.cend(); ++it)
+            moved.insert(cellKey(perm[size_t(it.key() >> 32)], int(it.key() & 0xFFFFFFFFu)), it.value());
+        m_cellColours = std::move(moved);
+    }
+    return perm;
+}
+
+// ---- QAbstractItemModel ------------------------------------------------------------------
+
+QModelIndex FlexGridModel::index(int row, int column, const QModelIndex &parent) const
+{
+    ensureStructure();
+    if (row < 0 || column < 0 || column >= m_cols)
+        return {};
+    if (!parent.isValid()) {
+        if (size_t(row) >= m_topRows.size())
+            return {};
+        return createIndex(row, column, quintptr(m_topRows[size_t(row)]));
+    }
+    if (parent.column() != 0)
+        return {};
+    const int node = RowOfIndex(parent);
+    if (row >= ChildCount(node))
+        return {};
+    return createIndex(row, column, quintptr(node + 1 + row));
+}
+
+QModelIndex FlexGridModel::parent(const QModelIndex &child) const
+{
+    ensureStructure();
+    const int r = RowOfIndex(child);
+    if (r <= 0 || r >= Rows() || m_links[size_t(r)] >= 0)
+        return {};
+    const int node = -m_links[size_t(r)] - 1;
+    return createIndex(m_links[size_t(node)], 0, quintptr(node));
+}
+
+QModelIndex FlexGridModel::sibling(int row, int column, const QModelIndex &idx) const
+{
+    if (idx.isValid() && row == idx.row() && column >= 0 && column < m_cols)
+        return createIndex(row, column, idx.internalId());
+    return QAbstractItemModel::sibling(row, column, idx);
+}
+
+int FlexGridModel::rowCount(const QModelIndex &parent) const
+{
+    ensureStructure();
+    if (!parent.isValid())
+        return int(m_topRows.size());
+    if (parent.column() != 0)
+        return 0;
+    return ChildCount(RowOfIndex(parent));
+}
+
+int FlexGridModel::columnCount(const QModelIndex &) const
+{
+    return m_cols;
+}
+
+bool FlexGridModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+QVariant FlexGridModel::data(const QModelIndex &index, int role) const
+{
+    const int r = RowOfIndex(index);
+    const int c = index.column();
+    if (!validCell(r, c) || r == 0)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return DisplayText(r, c);
+    case Qt::ForegroundRole: {
+        const QColor colour = ForeColor(r, c);
+        return colour.isValid() ? QVariant(colour) : QVariant();
+    }
+    case Qt::TextAlignmentRole: {
+        const int a = m_alignments[size_t(c)];
+        const Qt::Alignment h = (a >= 3 && a <= 5) ? Qt::AlignHCenter : (a >= 6 && a <= 8) ? Qt::AlignRight : Qt::AlignLeft;
+        return QVariant::fromValue(h | Qt::AlignVCenter);
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_cols || Rows() == 0)
+        return {};
+    if (role == Qt::DisplayRole)
+        return Text(0, section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
+{
+    const int r = RowOfIndex(index);
+    if (r <= 0 || r >= Rows())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Telling the view which rows can never unfold keeps collapse and expand from creating a
+    // persistent index per row.
+    if (index.column() != 0 || ChildCount(r) == 0)
+        f |= Qt::ItemNeverHasChildren;
+    return f;
+}
