@@ -55,8 +55,10 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FlexGrid::onSelectionChanged);
     connect(header, &QHeaderView::sectionClicked, this, &FlexGrid::onHeaderClicked);
     connect(header, &QHeaderView::sectionResized, this, [this](int col, int, int size) {
-        if (!m_applying && col >= 0 && size_t(col) < m_widthPx.size() && !m_hidden[size_t(col)] && size > 0)
-            m_widthPx[size_t(col)] = size;
+        // A width the user dragged; the twips set by code stay exact while the pixels agree.
+        if (!m_applying && col >= 0 && size_t(col) < m_widthTw.size() && !m_hidden[size_t(col)] && size > 0
+            && qRound(double(m_widthTw[size_t(col)]) / kTwipsPerPixel) != size)
+            m_widthTw[size_t(col)] = size * kTwipsPerPixel;
     });
     connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         if (!m_applying)
@@ -119,7 +121,7 @@ void FlexGrid::SetCols(int cols)
         return;
     openReset();
     m_model->SetCols(cols);
-    m_widthPx.resize(size_t(cols), kDefaultWidthPx);
+    m_widthTw.resize(size_t(cols), kDefaultWidthPx * kTwipsPerPixel);
     m_hidden.resize(size_t(cols), false);
     if (m_col >= cols)
         m_col = 0;
@@ -204,14 +206,14 @@ void FlexGrid::SetColHidden(int col, bool hidden)
 
 int FlexGrid::ColWidth(int col) const
 {
-    return col >= 0 && col < Cols() ? m_widthPx[size_t(col)] * kTwipsPerPixel : 0;
+    return col >= 0 && col < Cols() ? m_widthTw[size_t(col)] : 0;
 }
 
 void FlexGrid::SetColWidth(int col, int twips)
 {
     if (col < 0 || col >= Cols())
         return;
-    m_widthPx[size_t(col)] = std::max(0, qRound(double(twips) / kTwipsPerPixel));
+    m_widthTw[size_t(col)] = std::max(0, twips);
     if (!m_resetOpen)
         applyColumns();
 }
@@ -238,7 +240,7 @@ void FlexGrid::AutoSize(int col1, int col2)
         if (c == tree)
             width += m_view->indentation() * (m_outlineBar != 0 ? 2 : 1);
         width = std::max(width, m_view->header()->sectionSizeHint(c));
-        m_widthPx[size_t(c)] = width;
+        m_widthTw[size_t(c)] = width * kTwipsPerPixel;
     }
     if (!m_resetOpen)
         applyColumns();

@@ -168,7 +168,7 @@ private:
     QSet<int> m_expanded;
     std::optional<std::pair<int, int>> m_pendingShow;
 
-    std::vector<int> m_widthPx;
+    std::vector<int> m_widthTw;   // as set, in twips; shown rounded to pixels
     std::vector<bool> m_hidden;
     int m_outlineBar = 0;
     int m_sortCol = -1;

@@ -60,7 +60,7 @@ void FlexGrid::applyColumns()
     for (int c = 0; c < Cols(); ++c) {
         header->setSectionHidden(c, m_hidden[size_t(c)]);
         if (!m_hidden[size_t(c)])
-            header->resizeSection(c, m_widthPx[size_t(c)]);
+            header->resizeSection(c, qRound(double(m_widthTw[size_t(c)]) / 15));
     }
     m_view->setTreePosition(treeColumn());
     m_applying = false;

@@ -16,8 +16,8 @@ void tst_FlexGrid::colWidthIsInTwips_data()
     QTest::addColumn<int>("pixels");
     QTest::addColumn<int>("readBack");
     QTest::newRow("whole pixels") << 1500 << 100 << 1500;
-    QTest::newRow("rounds down") << 1507 << 100 << 1500;
-    QTest::newRow("rounds up") << 1508 << 101 << 1515;
+    QTest::newRow("shown rounded down, kept exact") << 1507 << 100 << 1507;
+    QTest::newRow("shown rounded up, kept exact") << 1508 << 101 << 1508;
     QTest::newRow("zero") << 0 << 0 << 0;
     QTest::newRow("negative") << -30 << 0 << 0;
 }
