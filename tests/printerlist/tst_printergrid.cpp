@@ -1,0 +1,311 @@
+// The printer grid's fill, filters, outline and column sizing, on recordsets built by hand.
+#include "flexgrid.h"
+#include "olecolor.h"
+#include "printergrid.h"
+#include "qm6recordset.h"
+
+#include <QTest>
+
+using namespace printerlist;
+
+namespace {
+
+struct Rec {
+    int id;
+    QVariant key, name, port, host, profile;
+    int type;
+    QVariant account, aliasKey, aliasDevice, aliasPort, aliasHost, aliasMerge;
+};
+
+QM6RecordsetPtr makeRecordset(const QList<Rec> &recs)
+{
+    using T = QM6Recordset::FieldType;
+    auto rs = std::make_shared<QM6Recordset>(
+        QStringList{"PrinterId", "PrinterKey", "Name", "Port", "Host", "ProfileName", "ConnectionType", "AccountNo",
+                    "AliasPrinterKey", "AliasDeviceName", "AliasPort", "AliasHost", "AliasMergeType"},
+        QList<T>{T::Integer, T::Text, T::Text, T::Text, T::Text, T::Text, T::Integer, T::Text, T::Text, T::Text, T::Text,
+                 T::Text, T::Integer});
+    for (const Rec &r : recs) {
+        rs->BeginRow();
+        const QVariantList values{r.id, r.key, r.name, r.port, r.host, r.profile, r.type, r.account,
+                                  r.aliasKey, r.aliasDevice, r.aliasPort, r.aliasHost, r.aliasMerge};
+        for (int f = 0; f < values.size(); ++f)
+            rs->SetValue(f, values[f]);
+    }
+    rs->EndFill();
+    return rs;
+}
+
+// Three printers, the first with two aliases (merged by hand and by a rule).
+QList<Rec> threePrinters()
+{
+    return {
+        {1, "K1", "LaserJet Finance", "\\\\srv01\\lj-fin", "srv01", "Standard", 1, "100", "A1", "lj-fin-old", "\\\\srv09\\lj", "srv09", 1},
+        {1, "K1", "LaserJet Finance", "\\\\srv01\\lj-fin", "srv01", "Standard", 1, "100", "A2", "lj-fin-ip", "10.0.0.9", "00-1B-78-A0-3C-5F", 2},
+        {2, "K2", "Canon iR-ADV", "10.1.2.3:9100", "prn-lab", QVariant(), 2, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
+        {3, "K3", QVariant(), "LPT1:", "WS-RECEPTION", "Colour", 3, "", QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
+    };
+}
+
+QStringList rowCells(FlexGrid &g, int row)
+{
+    QStringList out;
+    for (int c = 0; c < ColumnCount; ++c)
+        out << g.TextMatrix(row, c);
+    return out;
+}
+
+} // namespace
+
+class tst_PrinterGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void fillBuildsPrinterAndAliasRows();
+    void aliasColoursFollowMergeType();
+    void filters_data();
+    void filters();
+    void separatorCharactersStayInTheirCell();
+    void repeatedPrinterIdAfterAnotherPrinterGivesTwoRows();
+    void noRecordsetGivesNoRows();
+    void caseInsensitiveMatch_data();
+    void caseInsensitiveMatch();
+    void comboListFromLookupList_data();
+    void comboListFromLookupList();
+    void sizeColumnsWithoutPrinters_data();
+    void sizeColumnsWithoutPrinters();
+    void sizeColumnsGivesNameTheRoomLeft();
+    void roundHalfEven_data();
+    void roundHalfEven();
+};
+
+void tst_PrinterGrid::fillBuildsPrinterAndAliasRows()
+{
+    FlexGrid g;
+    PrepareGrid(g, QVariantList{QVariantList{0, ""}, QVariantList{1, "Network share"}, QVariantList{2, "Direct IP"}, QVariantList{3, "Local"}});
+    auto rs = makeRecordset(threePrinters());
+    QCOMPARE(FillRows(g, rs.get(), {}), 5);
+    QCOMPARE(g.Rows(), 6);
+    QCOMPARE(rowCells(g, 1), (QStringList{"1", "K1", "LaserJet Finance", "\\\\srv01\\lj-fin", "srv01", "Standard", "1", "100"}));
+    QCOMPARE(rowCells(g, 2), (QStringList{"1", "A1", "     lj-fin-old", "\\\\srv09\\lj", "srv09", "", "", ""}));
+    QCOMPARE(rowCells(g, 3), (QStringList{"1", "A2", "     lj-fin-ip", "10.0.0.9", "00-1B-78-A0-3C-5F", "", "", ""}));
+    // Null fields give empty cells.
+    QCOMPARE(rowCells(g, 4), (QStringList{"2", "K2", "Canon iR-ADV", "10.1.2.3:9100", "prn-lab", "", "2", ""}));
+    QCOMPARE(g.TextMatrix(5, ColName), QString());
+    // Printer rows are level-0 nodes, alias rows level-1 leaves.
+    for (int r : {1, 4, 5}) {
+        QVERIFY(g.IsSubtotal(r));
+        QCOMPARE(g.RowOutlineLevel(r), 0);
+    }
+    for (int r : {2, 3}) {
+        QVERIFY(!g.IsSubtotal(r));
+        QCOMPARE(g.RowOutlineLevel(r), 1);
+    }
+    QVERIFY(g.ColHidden(ColPrinterId));
+    QVERIFY(g.ColHidden(ColPrinterKey));
+}
+
+void tst_PrinterGrid::aliasColoursFollowMergeType()
+{
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    auto recs = threePrinters();
+    recs.insert(2, {1, "K1", "LaserJet Finance", "p", "h", "", 1, "", "A3", "zero", "p", "h", 0});
+    auto rs = makeRecordset(recs);
+    FillRows(g, rs.get(), {});
+    const QPalette pal = g.palette();
+    const QColor byHand = OleColorToQColor(ColorActiveCaption, pal);
+    const QColor other = OleColorToQColor(ColorGrayText, pal);
+    QVERIFY(byHand != other);
+    for (int c = 0; c < ColumnCount; ++c) {
+        QCOMPARE(g.CellForeColor(2, c), byHand);
+        QCOMPARE(g.CellForeColor(3, c), other);   // merged by a rule
+        QCOMPARE(g.CellForeColor(4, c), other);   // merge type 0
+    }
+}
+
+void tst_PrinterGrid::filters_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("match");
+    QTest::addColumn<QStringList>("names");   // column 2 of every data row
+
+    const QStringList all{"LaserJet Finance", "     lj-fin-old", "     lj-fin-ip", "Canon iR-ADV", ""};
+    QTest::newRow("no filter") << -1 << "" << all;
+    QTest::newRow("blank match text") << -1 << "   " << all;
+    QTest::newRow("type 2") << 2 << "" << QStringList{"Canon iR-ADV"};
+    QTest::newRow("type 1 keeps aliases") << 1 << "" << QStringList{"LaserJet Finance", "     lj-fin-old", "     lj-fin-ip"};
+    QTest::newRow("upper-case text finds lower-case name") << -1 << "LASERJET" << QStringList{"LaserJet Finance", "     lj-fin-old", "     lj-fin-ip"};
+    QTest::newRow("host alone") << -1 << "reception" << QStringList{""};
+    QTest::newRow("port alone") << -1 << ":9100" << QStringList{"Canon iR-ADV"};
+    QTest::newRow("trimmed") << -1 << "  canon " << QStringList{"Canon iR-ADV"};
+    QTest::newRow("alias fields are never searched") << -1 << "srv09" << QStringList{};
+    QTest::newRow("type and text together") << 3 << "canon" << QStringList{};
+    QTest::newRow("no match") << -1 << "xyz" << QStringList{};
+}
+
+void tst_PrinterGrid::filters()
+{
+    QFETCH(int, type);
+    QFETCH(QString, match);
+    QFETCH(QStringList, names);
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    auto rs = makeRecordset(threePrinters());
+    FillFilter f;
+    f.connectionType = type;
+    f.matchText = match;
+    QCOMPARE(FillRows(g, rs.get(), f), names.size());
+    QStringList got;
+    for (int r = 1; r < g.Rows(); ++r)
+        got << g.TextMatrix(r, ColName);
+    QCOMPARE(got, names);
+}
+
+void tst_PrinterGrid::separatorCharactersStayInTheirCell()
+{
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    const QString name = QStringLiteral("Bell\aPrinter\rwith\ttab\nand more");
+    const QString port = QStringLiteral("\\\\srv\a01\\q\r1");
+    auto rs = makeRecordset({{7, "K7", name, port, "h\a", "p", 1, "acc\r", "A\a", "dev\rice", "ap\a", "ah", 1}});
+    QCOMPARE(FillRows(g, rs.get(), {}), 2);
+    QCOMPARE(g.Rows(), 3);
+    QCOMPARE(rowCells(g, 1), (QStringList{"7", "K7", name, port, "h\a", "p", "1", "acc\r"}));
+    QCOMPARE(rowCells(g, 2), (QStringList{"7", "A\a", "     dev\rice", "ap\a", "ah", "", "", ""}));
+}
+
+void tst_PrinterGrid::repeatedPrinterIdAfterAnotherPrinterGivesTwoRows()
+{
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    auto rs = makeRecordset({{1, "K1", "one", "", "", "", 1, "", "A1", "a", "", "", 1},
+                             {2, "K2", "two", "", "", "", 1, "", QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
+                             {1, "K1", "one", "", "", "", 1, "", "A2", "b", "", "", 1}});
+    QCOMPARE(FillRows(g, rs.get(), {}), 5);
+    QCOMPARE(g.TextMatrix(4, ColName), QStringLiteral("one"));
+    QVERIFY(g.IsSubtotal(4));
+}
+
+void tst_PrinterGrid::noRecordsetGivesNoRows()
+{
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    g.SetRows(10);
+    QCOMPARE(FillRows(g, nullptr, {}), 0);
+    QCOMPARE(g.Rows(), 1);
+    auto empty = makeRecordset({});
+    QCOMPARE(FillRows(g, empty.get(), {}), 0);
+}
+
+void tst_PrinterGrid::caseInsensitiveMatch_data()
+{
+    QTest::addColumn<QString>("hay");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("lower in mixed") << "HP LaserJet 4050" << "jet" << true;
+    QTest::newRow("upper needle") << "hp laserjet" << "JET" << true;
+    QTest::newRow("at the end") << "abcjet" << "jet" << true;
+    QTest::newRow("cut short at the end") << "abcje" << "jet" << false;
+    QTest::newRow("non-letters") << "10.0.0.1:9100" << ":91" << true;
+    QTest::newRow("accented haystack") << "Drucker Büro JET" << "jet" << true;
+    QTest::newRow("accented needle") << "Imprimante ÉTAGE 2" << "étage" << true;
+    QTest::newRow("kelvin sign folds to k") << QString::fromUtf8("\u212Aitchen") << "kitchen" << true;
+    QTest::newRow("absent") << "Canon" << "jet" << false;
+    QTest::newRow("empty haystack") << "" << "jet" << false;
+}
+
+void tst_PrinterGrid::caseInsensitiveMatch()
+{
+    QFETCH(QString, hay);
+    QFETCH(QString, needle);
+    QFETCH(bool, found);
+    auto rs = makeRecordset({{1, "K", hay, "", "", "", 1, "", QVariant(), QVariant(), QVariant(), QVariant(), QVariant()}});
+    FlexGrid g;
+    FillFilter f;
+    f.matchText = needle;
+    QCOMPARE(FillRows(g, rs.get(), f) == 1, found);
+}
+
+void tst_PrinterGrid::comboListFromLookupList_data()
+{
+    QTest::addColumn<QVariant>("list");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("two entries") << QVariant(QVariantList{QVariantList{1, "Network share"}, QVariantList{2, "Direct IP"}})
+                                 << "#1;Network share|#2;Direct IP";
+    QTest::newRow("with row 0") << QVariant(QVariantList{QVariantList{0, ""}, QVariantList{3, "Local"}}) << "#0;|#3;Local";
+    QTest::newRow("empty list") << QVariant(QVariantList{}) << "";
+    QTest::newRow("not a list") << QVariant() << "";
+}
+
+void tst_PrinterGrid::comboListFromLookupList()
+{
+    QFETCH(QVariant, list);
+    QFETCH(QString, expected);
+    QCOMPARE(BuildComboList(list), expected);
+    FlexGrid g;
+    PrepareGrid(g, list);
+    QCOMPARE(g.ColComboList(ColConnectionType), expected);
+}
+
+void tst_PrinterGrid::sizeColumnsWithoutPrinters_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("exact") << 6400 << 1000;
+    QTest::newRow("half rounds to even, down") << 403 << 0;    // 3/6 = 0.5
+    QTest::newRow("half rounds to even, up") << 409 << 2;      // 9/6 = 1.5
+    QTest::newRow("above half") << 6404 << 1001;               // 6004/6 = 1000.67
+}
+
+void tst_PrinterGrid::sizeColumnsWithoutPrinters()
+{
+    QFETCH(int, width);
+    QFETCH(int, expected);
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    SizeColumns(g, 0, width);
+    for (int c : {ColName, ColPort, ColHost, ColProfile, ColConnectionType, ColAccount})
+        QCOMPARE(g.ColWidth(c), expected);
+}
+
+void tst_PrinterGrid::sizeColumnsGivesNameTheRoomLeft()
+{
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    auto rs = makeRecordset(threePrinters());
+    const int rows = FillRows(g, rs.get(), {});
+    SizeColumns(g, rows, 30000);
+    int used = 0;
+    for (int c = ColPort; c <= ColAccount; ++c)
+        used += g.ColWidth(c);
+    QCOMPARE(g.ColWidth(ColName), 30000 - 400 - used);
+
+    // Too narrow: the name column keeps the width of its contents.
+    g.AutoSize(ColName, ColAccount);
+    const int fitted = g.ColWidth(ColName);
+    SizeColumns(g, rows, 600);
+    QCOMPARE(g.ColWidth(ColName), fitted);
+    QVERIFY(fitted > 0);
+}
+
+void tst_PrinterGrid::roundHalfEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("0.5") << 0.5 << 0;
+    QTest::newRow("1.5") << 1.5 << 2;
+    QTest::newRow("2.5") << 2.5 << 2;
+    QTest::newRow("-0.5") << -0.5 << 0;
+    QTest::newRow("2.4") << 2.4 << 2;
+    QTest::newRow("2.6") << 2.6 << 3;
+}
+
+void tst_PrinterGrid::roundHalfEven()
+{
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    QCOMPARE(RoundHalfEven(value), expected);
+}
+
+QTEST_MAIN(tst_PrinterGrid)
+#include "tst_printergrid.moc"
