@@ -70,3 +70,17 @@ struct IQM6OleObject : IUnknown {
 protected:
     ~IQM6OleObject() = default;
 };
+
+// Registration of page plug-ins in the registry store (under HKEY_LOCAL_MACHINE):
+//   Software\Classes\CLSID\{clsid}                     (default) = ProgID
+//   Software\Classes\CLSID\{clsid}\InprocServer32      (default) = absolute library path
+//   Software\Classes\CLSID\{clsid}\ProgID              (default) = ProgID
+//   Software\Classes\CLSID\{clsid}\TypeLib             (default) = {libid}
+//   Software\Classes\CLSID\{clsid}\Implemented Categories\{CATID_QM6AdminPage}
+//   Software\Classes\<ProgID>\CLSID                    (default) = {clsid}
+//   Software\Classes\TypeLib\{libid}\1.0               (default) = help string
+//   Software\Classes\TypeLib\{libid}\1.0\0\win32       (default) = library path
+// {E3A2B6C4-5D71-4A8F-B0C9-2F6E8D1A7B35}
+inline constexpr GUID CATID_QM6AdminPage = {0xE3A2B6C4, 0x5D71, 0x4A8F, {0xB0, 0xC9, 0x2F, 0x6E, 0x8D, 0x1A, 0x7B, 0x35}};
+inline constexpr quint32 QM6_REGISTRATION_ROOT = 0x80000002u;   // HKEY_LOCAL_MACHINE
+inline constexpr char QM6_CLASSES_KEY[] = "Software\\Classes";

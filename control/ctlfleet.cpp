@@ -1,0 +1,382 @@
+// ctlFleet: the host interface, creation, layout and teardown of the printer page.
+#include "ctlfleet.h"
+
+#include "commonservices.h"
+#include "flexgrid.h"
+#include "modfonts.h"
+#include "modlanguage.h"
+#include "modswgraphics.h"
+#include "pageglobals.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <QTimer>
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+constexpr qint32 PageHelpContextId = 34;
+constexpr int StrFilterFrame = 200, StrTypeCaption = 201, StrMatchCaption = 202, StrMinorHeading = 203,
+              StrMajorHeading = 204, StrCaption = 220, StrAddPrinter = 223, StrAdvancedMenu = 224, StrMergeMenu = 225;
+// The tip picture's place before the host gives a picture.
+constexpr int DefaultTipPixels = 64;
+
+QAtomicInt g_liveControls;
+
+int px(int twips) { return qRound(double(twips) / TwipsPerPixel); }
+int tw(int pixels) { return pixels * TwipsPerPixel; }
+
+// Places a control in twips; a negative size is refused like the container refuses it, and
+// the caller goes on with its next step.
+bool moveTwips(QWidget *w, int left, int top, int width, int height)
+{
+    if (!w || width < 0 || height < 0)
+        return false;
+    w->setGeometry(px(left), px(top), px(width), px(height));
+    return true;
+}
+
+void designGeometry(QWidget *w, int left, int top, int width, int height) { moveTwips(w, left, top, width, height); }
+
+} // namespace
+
+ctlFleet::ctlFleet(QWidget *parent) : QWidget(parent)
+{
+    g_liveControls.ref();
+    setObjectName(QStringLiteral("ctlFleet"));
+    mFont = std::make_shared<QM6Font>(QStringLiteral("MS Sans Serif"), 8.25, 0);
+    CreateControls();
+
+    // Initialisation, in the page's order.
+    modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet"));
+    SetCaptions();
+    mNavGraphicLarge = modSWGraphics::LoadIconPicture(500, QStringLiteral("NAVGRAPHIC"), 32, 32);
+    mNavGraphicSmall = modSWGraphics::LoadIconPicture(500, QStringLiteral("NAVGRAPHIC"), 16, 32);
+    const QPixmap tip = CommonServices().TipPicture();
+    if (!tip.isNull()) {
+        mToolTipImage->setPixmap(tip);
+        mToolTipImage->resize(tip.deviceIndependentSize().toSize());
+    }
+
+    auto addItem = std::make_shared<QM6MenuItem>();
+    addItem->SetActionId(QStringLiteral("QM6PRINTER_ADDPRINTER"));
+    addItem->SetCaption(modLanguage::GetLangString(StrAddPrinter));
+    addItem->SetPicture(mNavGraphicSmall);
+    mAddItemMenus.Add(addItem, addItem->ActionId());
+
+    auto advanced = std::make_shared<QM6Menu>();
+    advanced->SetCaption(modLanguage::GetLangString(StrAdvancedMenu));
+    advanced->SetActionId(QStringLiteral("QM6CF_ADVANCED"));
+    auto merge = std::make_shared<QM6MenuItem>();
+    merge->SetCaption(modLanguage::GetLangString(StrMergeMenu));
+    merge->SetActionId(QStringLiteral("QM6CF_ADVANCED_MERGE"));
+    advanced->Items().Add(merge);
+    mCustomMenus.Add(advanced);
+
+    LayoutControls();
+}
+
+ctlFleet::~ctlFleet()
+{
+    mCustomMenus.Clear();
+    modLanguage::UnloadLanguageLibrary();
+    g_liveControls.deref();
+}
+
+int ctlFleet::LiveCount() { return g_liveControls.loadRelaxed(); }
+
+void ctlFleet::CreateControls()
+{
+    mTopBorderShape = new QFrame(this);
+    mTopBorderShape->setObjectName(QStringLiteral("shpTopBorderShape"));
+    mTopBorderShape->setFrameShape(QFrame::Box);
+    mTopBorderShape->setAutoFillBackground(true);
+    mTopBorderShape->setBackgroundRole(QPalette::Base);
+    mTopBorderShape->lower();
+
+    mMajorHeading = new QLabel(QStringLiteral("Printers"), this);
+    mMajorHeading->setObjectName(QStringLiteral("lblBarMajorHeading"));
+    QFont major(QStringLiteral("Tahoma"));
+    major.setPointSizeF(11.25);
+    major.setBold(true);
+    mMajorHeading->setFont(major);
+    designGeometry(mMajorHeading, 120, 30, 4545, 375);
+
+    mMinorHeading = new QLabel(this);
+    mMinorHeading->setObjectName(QStringLiteral("lblBarMinorHeading"));
+    QFont minor(QStringLiteral("Tahoma"));
+    minor.setPointSizeF(9.75);
+    mMinorHeading->setFont(minor);
+    mMinorHeading->setWordWrap(true);
+    mMinorHeading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    designGeometry(mMinorHeading, 240, 390, 8415, 495);
+
+    mToolTipImage = new QLabel(this);
+    mToolTipImage->setObjectName(QStringLiteral("imgToolTip"));
+    mToolTipImage->resize(DefaultTipPixels, DefaultTipPixels);
+
+    mFilter = new QGroupBox(QStringLiteral("Filtering"), this);
+    mFilter->setObjectName(QStringLiteral("fraFilter"));
+    designGeometry(mFilter, 60, 1260, 8415, 1155);
+    mTypeCaption = new QLabel(QStringLiteral("Type:"), mFilter);
+    mTypeCaption->setObjectName(QStringLiteral("lblTypeCaption"));
+    designGeometry(mTypeCaption, 180, 300, 1215, 195);
+    mTypes = new QComboBox(mFilter);
+    mTypes->setObjectName(QStringLiteral("cmbPrinterTypes"));
+    designGeometry(mTypes, 1500, 240, 3975, 315);
+    mMatchCaption = new QLabel(QStringLiteral("Match to:"), mFilter);
+    mMatchCaption->setObjectName(QStringLiteral("lblCaptionMatch"));
+    designGeometry(mMatchCaption, 180, 720, 1155, 195);
+    mMatches = new QLineEdit(mFilter);
+    mMatches->setObjectName(QStringLiteral("txtMatches"));
+    designGeometry(mMatches, 1500, 660, 3975, 315);
+    mTypeCaption->setBuddy(mTypes);
+    mMatchCaption->setBuddy(mMatches);
+
+    mMatchTimer = new QTimer(this);
+    mMatchTimer->setObjectName(QStringLiteral("tmrMatch"));
+    mMatchTimer->setInterval(250);
+
+    mGrid = new FlexGrid(this);
+    mGrid->setObjectName(QStringLiteral("grdPrinters"));
+    mGrid->setFont(QFont(QStringLiteral("MS Sans Serif")));
+
+    connect(mTypes, &QComboBox::currentIndexChanged, this, [this] { FillPrinterGrid(); });
+    mMatches->installEventFilter(this);
+    connect(mMatchTimer, &QTimer::timeout, this, [this] {
+        mMatchTimer->stop();
+        FillPrinterGrid();
+    });
+    connect(mGrid, &FlexGrid::DblClick, this, [this] { OnGridDblClick(); });
+    connect(mGrid, &FlexGrid::KeyPress, this, [this](int &key) { OnGridKeyPress(key); });
+    connect(mGrid, &FlexGrid::KeyUp, this, [this](int &key, int shift) { OnGridKeyUp(key, shift); });
+    connect(mGrid, &FlexGrid::SelChange, this, [this] { OnGridSelChange(); });
+    connect(mGrid, &FlexGrid::BeforeSort, this, [this](int, int &) { OnGridBeforeSort(); });
+    connect(mGrid, &FlexGrid::AfterSort, this, [this](int, int &) { OnGridAfterSort(); });
+}
+
+void ctlFleet::SetCaptions()
+{
+    mMajorHeading->setText(modLanguage::GetLangString(StrMajorHeading));
+    mMinorHeading->setText(modLanguage::GetLangString(StrMinorHeading));
+    mMatchCaption->setText(modLanguage::GetLangString(StrMatchCaption));
+    mTypeCaption->setText(modLanguage::GetLangString(StrTypeCaption));
+    mFilter->setTitle(modLanguage::GetLangString(StrFilterFrame));
+}
+
+void ctlFleet::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayoutControls();
+}
+
+void ctlFleet::LayoutControls()
+{
+    const int W = tw(width()), H = tw(height());
+    const int imgLeft = W - tw(mToolTipImage->width());
+    mToolTipImage->move(px(imgLeft), mToolTipImage->y());
+    const int imgHeight = tw(mToolTipImage->height());
+    moveTwips(mTopBorderShape, 0, 0, imgLeft + 10, imgHeight + 10);
+    moveTwips(mMinorHeading, tw(mMinorHeading->x()), tw(mMinorHeading->y()), imgLeft - tw(mMinorHeading->x()),
+              tw(mMinorHeading->height()));
+    const int filterTop = tw(mTopBorderShape->height()) + 60;
+    moveTwips(mFilter, 0, filterTop, W, tw(mFilter->height()));
+    const int gridTop = tw(mFilter->y()) + tw(mFilter->height()) + 60;
+    moveTwips(mGrid, 0, gridTop, W, H - gridTop);
+    SizeColumns();
+}
+
+void ctlFleet::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    SetToolbar(QVariant(), false);
+    UpdateToolbar();
+}
+
+// ---- IUnknown / IDispatch ------------------------------------------------------------------
+
+HRESULT ctlFleet::QueryInterface(const IID &riid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IQM6AdminControl)
+        *ppv = static_cast<IQM6AdminControl *>(this);
+    else if (riid == IID_IQM6OleObject)
+        *ppv = static_cast<IQM6OleObject *>(this);
+    else {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG ctlFleet::AddRef() { return ULONG(mRefs.ref() ? mRefs.loadRelaxed() : 0); }
+
+ULONG ctlFleet::Release()
+{
+    if (!mRefs.deref()) {
+        delete this;
+        return 0;
+    }
+    return ULONG(mRefs.loadRelaxed());
+}
+
+HRESULT ctlFleet::GetTypeInfoCount(unsigned *pctinfo)
+{
+    if (pctinfo)
+        *pctinfo = 0;
+    return S_OK;
+}
+HRESULT ctlFleet::GetTypeInfo(unsigned, unsigned, void **) { return E_NOTIMPL; }
+HRESULT ctlFleet::GetIDsOfNames(const IID &, const char **, unsigned, unsigned, std::int32_t *) { return E_NOTIMPL; }
+HRESULT ctlFleet::Invoke(std::int32_t, const IID &, unsigned, std::uint16_t, void *, void *, void *, unsigned *) { return E_NOTIMPL; }
+
+// ---- IQM6AdminControl ----------------------------------------------------------------------
+
+QString ctlFleet::Name() { return QStringLiteral("Printers"); }
+QString ctlFleet::Caption() { return modLanguage::GetLangString(StrCaption); }
+QPixmap ctlFleet::NavGraphicLarge() { return mNavGraphicLarge; }
+QPixmap ctlFleet::NavGraphicSmall() { return mNavGraphicSmall; }
+QM6ConnectionPtr ctlFleet::Connection() { return mConnection; }
+std::shared_ptr<QObject> ctlFleet::License() { return mLicense; }
+
+void ctlFleet::SetConnectionAndLicense(QM6ConnectionPtr pinsData, std::shared_ptr<QObject> pinsLicense)
+{
+    mLicense = std::move(pinsLicense);
+    if (pinsData == mConnection)
+        return;
+    // From here on each step runs whatever the one before it did.
+    for (QWidget *w : findChildren<QWidget *>())
+        w->setProperty("HelpContextID", PageHelpContextId);
+    mConnection = std::move(pinsData);
+    mCanChange = mConnection && !mConnection->CheckPermission(129);
+    PrepareGrid();
+    ResetFilter();
+    LoadPrinterList(1);
+    UpdateToolbar();
+}
+
+qint32 ctlFleet::HelpContextId() { return PageHelpContextId; }
+QString ctlFleet::HelpFileName() { return PageHelpFileName(); }
+void ctlFleet::SetHelpFileName(const QString &RHS) { PageHelpFileName() = RHS; }
+QM6ErrorPtr ctlFleet::Save() { return nullptr; }
+
+bool ctlFleet::Visible()
+{
+    if (QObject *ext = Extender())
+        return ext->property("Visible").toBool();
+    return isVisible();
+}
+
+void ctlFleet::SetVisible(const bool &RHS)
+{
+    if (QObject *ext = Extender())
+        ext->setProperty("Visible", RHS);
+    else
+        setVisible(RHS);
+}
+
+qint32 ctlFleet::Left()
+{
+    if (QObject *ext = Extender())
+        return ext->property("Left").toInt();
+    return tw(x());
+}
+
+void ctlFleet::SetLeft(const qint32 &RHS)
+{
+    if (QObject *ext = Extender())
+        ext->setProperty("Left", RHS);
+    else
+        move(px(RHS), y());
+}
+
+qint32 ctlFleet::Top()
+{
+    if (QObject *ext = Extender())
+        return ext->property("Top").toInt();
+    return tw(y());
+}
+
+void ctlFleet::SetTop(const qint32 &RHS)
+{
+    if (QObject *ext = Extender())
+        ext->setProperty("Top", RHS);
+    else
+        move(x(), px(RHS));
+}
+
+quintptr ctlFleet::hWnd() { return quintptr(winId()); }
+QM6FontPtr ctlFleet::Font() { return mFont; }
+
+void ctlFleet::SetFont(const QM6FontPtr &pinsFont)
+{
+    PageConsoleFont() = pinsFont;
+    const QList<QObject *> controls{mMajorHeading, mMinorHeading, mTopBorderShape, mToolTipImage, mFilter, mTypeCaption,
+                                    mTypes,        mMatchCaption, mMatches,        mMatchTimer,   mGrid};
+    modFonts::ApplyFont(*mFont, controls, pinsFont);
+    QWidget::setFont(mFont->ToQFont());
+    LayoutControls();
+}
+
+QM6Menus &ctlFleet::CustomMenus() { return mCustomMenus; }
+QM6MenuItemPtr ctlFleet::CurrentAddItem() { return mAddItemMenus.Item(1); }
+QM6MenuItems &ctlFleet::AddItemMenus() { return mAddItemMenus; }
+
+void ctlFleet::StandardAction(qint32 pintAction)
+{
+    switch (pintAction) {
+    case QM6_ACTION_ADD:
+        AddPrinterCommand();
+        break;
+    case QM6_ACTION_EDIT:
+        EditPrintersCommand(0);
+        break;
+    case QM6_ACTION_DELETE:
+        DeletePrintersCommand();
+        break;
+    case QM6_ACTION_REFRESH:
+        LoadPrinterList(mGrid->Row());
+        UpdateToolbar();
+        break;
+    default:
+        break;
+    }
+}
+
+void ctlFleet::CustomAction(const QString &pstrActionId)
+{
+    if (pstrActionId == QLatin1String("QM6CF_ADVANCED_MERGE") && mGrid->SelectedRows() > 1)
+        MergeCommand();
+}
+
+void ctlFleet::AddItemClicked(const QString &) { AddPrinterCommand(); }
+void ctlFleet::SetFocus() { QWidget::setFocus(Qt::OtherFocusReason); }
+void ctlFleet::Refresh() {}
+bool ctlFleet::ControlDone() { return true; }
+void ctlFleet::Notification(QObject *, qint32, QVariant *) {}
+
+void ctlFleet::SetClientSite(QObject *extender) { mExtender = extender; }
+
+QObject *ctlFleet::ConsoleParent() const
+{
+    QObject *ext = Extender();
+    return ext ? ext->property("Parent").value<QObject *>() : nullptr;
+}
+
+void ctlFleet::SetToolbar(const QVariant &action, bool enabled)
+{
+    if (QObject *console = ConsoleParent())
+        QMetaObject::invokeMethod(console, "SetToolbar", Q_ARG(QVariant, action), Q_ARG(bool, enabled));
+}
+
+void ctlFleet::EnableHost(bool enabled)
+{
+    if (QObject *console = ConsoleParent())
+        console->setProperty("Enabled", enabled);
+}
