@@ -3,9 +3,18 @@
 
 #include <QDateTime>
 #include <QSqlError>
+#include <pwd.h>
 #include <random>
+#include <unistd.h>
 
 namespace {
+
+QString operatingSystemUser()
+{
+    if (const passwd *pw = getpwuid(getuid()))
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
 
 struct Model {
     const char *name;
@@ -145,6 +154,24 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
         for (const QString &sql : {addAuditor, grant, grant2})
             if (QM6ErrorPtr e = d->ExecSql(sql, w.what))
                 return fail(e);
+        // Whoever set up the demo signs in as themselves with the administrator's rights.
+        const QString me = operatingSystemUser();
+        if (!me.isEmpty() && me != QLatin1String("admin") && me != QLatin1String("auditor")) {
+            QSqlQuery add(d->db());
+            if (QM6ErrorPtr e = d->Prepare(add, QStringLiteral("INSERT INTO users (user_name, full_name) VALUES (?, ?)"), w.what))
+                return fail(e);
+            add.bindValue(0, me);
+            add.bindValue(1, QStringLiteral("Demo administrator"));
+            if (QM6ErrorPtr e = w.Exec(add))
+                return fail(e);
+            QSqlQuery all(d->db());
+            if (QM6ErrorPtr e = d->Prepare(all, QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT u.user_id, p.code "
+                                                                "FROM users u, permissions p WHERE u.user_name = ?"), w.what))
+                return fail(e);
+            all.bindValue(0, me);
+            if (QM6ErrorPtr e = w.Exec(all))
+                return fail(e);
+        }
     }
 
     const QString tag = QString::number(QDateTime::currentMSecsSinceEpoch(), 36).toUpper();
