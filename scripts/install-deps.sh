@@ -7,6 +7,7 @@ packages=(
   libqt6sql6-sqlite libqt6sql6-psql libgl-dev
   libsqlite3-dev sqlite3
   postgresql
+  qt6-qpa-plugins
   xvfb xauth
 )
 missing=()

@@ -1,0 +1,17 @@
+// The console's command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct ConsoleOptions {
+    QString database;        // empty: the default database
+    QString user;            // empty: the signed-in operating-system user
+    QString registerPath;    // --register / --unregister LIBRARY: register a page plug-in and exit
+    bool unregister = false;
+    QString error;           // set when the command line is wrong
+    bool help = false;
+
+    static ConsoleOptions Parse(const QStringList &arguments);
+    static QString Usage();
+};

@@ -1,0 +1,27 @@
+#include "startup.h"
+
+#include "commonservices.h"
+
+#include <QObject>
+#include <pwd.h>
+#include <unistd.h>
+
+QString ConsoleOperatingSystemUser()
+{
+    if (const passwd *pw = getpwuid(getuid()))
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+QM6ConnectionPtr OpenConsoleDatabase(const QString &url, const QString &user)
+{
+    QM6ConnectionPtr connection;
+    if (const QM6ErrorPtr e = QM6Connection::Open(url, user, &connection)) {
+        CommonServices().ShowMessage(QObject::tr("The database %1 could not be opened.\n\n%2\n\nThe console stays open "
+                                                 "without data; start it again with a working --database URL.")
+                                         .arg(url, e->Description()),
+                                     -1);
+        return nullptr;
+    }
+    return connection;
+}
