@@ -44,6 +44,8 @@ ConsoleWindow::ConsoleWindow(QM6ConnectionPtr connection, QWidget *parent)
     m_nav->setWordWrap(true);
     m_stack = new QStackedWidget(central);
     m_stack->setObjectName(QStringLiteral("pageArea"));
+    // Shown until a page is chosen, so that adding a page to the stack does not show it.
+    m_stack->addWidget(new QWidget(m_stack));
     layout->addWidget(m_nav);
     layout->addWidget(m_stack, 1);
     setCentralWidget(central);
@@ -175,6 +177,7 @@ bool ConsoleWindow::SelectPage(int index)
     m_current = index;
     Page &page = m_pages[size_t(index)];
     SetToolbar(QVariant(), false);
+    BuildPageMenus(page);   // before the page first sets the entries' state
     if (!page.connected) {
         page.connected = true;
         page.control->SetConnectionAndLicense(m_connection, nullptr);
@@ -183,7 +186,6 @@ bool ConsoleWindow::SelectPage(int index)
     m_stack->setCurrentWidget(page.ole->Widget());
     page.control->SetLeft(0);
     page.control->SetTop(0);
-    BuildPageMenus(page);
     page.control->SetVisible(true);
     if (m_nav->currentRow() != index)
         m_nav->setCurrentRow(index);

@@ -93,9 +93,8 @@ void ctlFleet::CreateControls()
 {
     mTopBorderShape = new QFrame(this);
     mTopBorderShape->setObjectName(QStringLiteral("shpTopBorderShape"));
-    mTopBorderShape->setFrameShape(QFrame::Box);
-    mTopBorderShape->setAutoFillBackground(true);
-    mTopBorderShape->setBackgroundRole(QPalette::Base);
+    // A quiet outline around the heading, not a black box.
+    mTopBorderShape->setStyleSheet(QStringLiteral("QFrame#shpTopBorderShape { border: 1px solid palette(mid); background: palette(base); }"));
     mTopBorderShape->lower();
 
     mMajorHeading = new QLabel(QStringLiteral("Printers"), this);

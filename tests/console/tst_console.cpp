@@ -1,0 +1,335 @@
+// The console over a temporary demo site and registry store, with the real printer page
+// loaded from its plug-in.
+#include "clsregistry.h"
+#include "common/consoleservices.h"
+#include "consoleoptions.h"
+#include "consolewindow.h"
+#include "fakehost.h"
+#include "pagelibrary.h"
+#include "printerdata.h"
+#include "qm6printer.h"
+#include "startup.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <cstring>
+
+namespace {
+
+constexpr char TipKey[] = "Software\\Quillmark 6\\admin\\printers";
+constexpr char TipValue[] = "AddPrinter";
+
+QTreeView *pageTree(QWidget *window) { return window->findChild<QTreeView *>(); }
+
+int dataRows(QTreeView *tree)
+{
+    int n = 0;
+    for (int r = 0; r < tree->model()->rowCount(); ++r)
+        if (!tree->model()->index(r, 0).data().toString().isEmpty() || !tree->model()->index(r, 2).data().toString().isEmpty())
+            ++n;
+    return n;
+}
+
+} // namespace
+
+class tst_Console : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void commandLine_data();
+    void commandLine();
+    void registeredPageIsListed();
+    void choosingThePageShowsTheDemoPrinters();
+    void toolbarFollowsThePage_data();
+    void toolbarFollowsThePage();
+    void refreshReloads();
+    void fontReachesTheGrid();
+    void tipChoicePersistsAcrossRuns();
+    void badDatabaseIsReportedAndTheConsoleStaysUp_data();
+    void badDatabaseIsReportedAndTheConsoleStaysUp();
+    void brokenPluginIsSkipped();
+    void closingReleasesThePages();
+
+private:
+    QTemporaryDir m_dir;
+    FakeCommonServices *m_services = nullptr;
+    QM6ConnectionPtr m_admin;
+};
+
+void tst_Console::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    qputenv("QM6_REGISTRY_DIR", m_dir.filePath(QStringLiteral("registry")).toUtf8());
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
+    QString error;
+    QCOMPARE(RegisterPlugin(QStringLiteral(QM6_PLUGIN_PATH), false, &error), S_OK);
+    // The default database is made with the demo site on first use.
+    QVERIFY(QM6Connection::DefaultUrl().startsWith(QStringLiteral("sqlite:") + m_dir.path()));
+    m_admin = OpenConsoleDatabase(QM6Connection::DefaultUrl(), QStringLiteral("admin"));
+    QVERIFY(m_admin);
+}
+
+void tst_Console::init()
+{
+    auto services = std::make_unique<FakeCommonServices>();
+    m_services = services.get();
+    SetCommonServices(std::move(services));
+}
+
+void tst_Console::cleanup() { SetCommonServices(nullptr); }
+
+void tst_Console::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("error");
+    QTest::newRow("nothing") << QStringList{} << "" << "" << false;
+    QTest::newRow("both") << QStringList{"--database", "sqlite:/tmp/a.db", "--user", "auditor"} << "sqlite:/tmp/a.db" << "auditor" << false;
+    QTest::newRow("with equals") << QStringList{"--user=auditor"} << "" << "auditor" << false;
+    QTest::newRow("missing value") << QStringList{"--database"} << "" << "" << true;
+    QTest::newRow("unknown option") << QStringList{"--colour"} << "" << "" << true;
+}
+
+void tst_Console::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, database);
+    QFETCH(QString, user);
+    QFETCH(bool, error);
+    const ConsoleOptions o = ConsoleOptions::Parse(QStringList{QStringLiteral("qm6admin")} + args);
+    QCOMPARE(o.database, database);
+    QCOMPARE(o.user, user);
+    QCOMPARE(!o.error.isEmpty(), error);
+}
+
+void tst_Console::registeredPageIsListed()
+{
+    ConsoleWindow w(m_admin);
+    w.LoadPages();
+    QCOMPARE(w.PageCount(), 1);
+    QListWidgetItem *item = w.NavigationBar()->item(0);
+    QCOMPARE(item->text(), QStringLiteral("Printers"));
+    QVERIFY(!item->icon().isNull());
+    QCOMPARE(item->icon().availableSizes().value(0), QSize(32, 32));
+    QVERIFY(m_services->messages.isEmpty());
+}
+
+void tst_Console::choosingThePageShowsTheDemoPrinters()
+{
+    ConsoleWindow w(m_admin);
+    w.show();
+    w.LoadPages();
+    QVERIFY(w.SelectPage(0));
+    QTreeView *tree = pageTree(&w);
+    QVERIFY(tree);
+    QVERIFY(tree->isVisible());
+    QVERIFY(dataRows(tree) >= 40);   // the demo has about 60 printers
+    QVERIFY(w.CurrentPage()->Connection() == m_admin);
+    QVERIFY(w.MenuEntry(QStringLiteral("QM6CF_ADVANCED_MERGE")));
+    QVERIFY(w.MenuEntry(QStringLiteral("QM6PRINTER_ADDPRINTER")));
+}
+
+void tst_Console::toolbarFollowsThePage_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("canChange");
+    QTest::newRow("admin") << "admin" << true;
+    QTest::newRow("auditor") << "auditor" << false;
+}
+
+void tst_Console::toolbarFollowsThePage()
+{
+    QFETCH(QString, user);
+    QFETCH(bool, canChange);
+    QM6ConnectionPtr conn = OpenConsoleDatabase(QM6Connection::DefaultUrl(), user);
+    QVERIFY(conn);
+    ConsoleWindow w(conn);
+    w.show();
+    w.LoadPages();
+    const int redraws = w.ToolbarRedrawCount();
+    QVERIFY(w.SelectPage(0));
+    QCOMPARE(w.ToolbarRedrawCount(), redraws + 1);   // one redraw for the page's run of settings
+    QVERIFY(w.ToolbarRedraw());
+    QCOMPARE(w.StandardActionButton(1)->isEnabled(), canChange);
+    QVERIFY(w.StandardActionButton(2)->isEnabled());   // row 1 is current and selected
+    QCOMPARE(w.StandardActionButton(4)->isEnabled(), canChange);
+    QVERIFY(w.StandardActionButton(10)->isEnabled());
+    QCOMPARE(w.MenuEntry(QStringLiteral("QM6PRINTER_ADDPRINTER"))->isEnabled(), canChange);
+    QVERIFY(!w.MenuEntry(QStringLiteral("QM6CF_ADVANCED_MERGE"))->isEnabled());   // one row selected
+
+    // Two selected printers enable the merge for a user who may change printers.
+    QTreeView *tree = pageTree(&w);
+    tree->selectionModel()->select(tree->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QCOMPARE(w.MenuEntry(QStringLiteral("QM6CF_ADVANCED_MERGE"))->isEnabled(), canChange);
+}
+
+void tst_Console::refreshReloads()
+{
+    ConsoleWindow w(m_admin);
+    w.show();
+    w.LoadPages();
+    QVERIFY(w.SelectPage(0));
+    QTreeView *tree = pageTree(&w);
+    const int before = dataRows(tree);
+    QM6Printer p;
+    p.SetName(QStringLiteral("Zz Added Elsewhere"));
+    p.SetPort(QStringLiteral("LPT2:"));
+    p.SetConnectionType(3);
+    QVERIFY(!p.Save(m_admin));
+    QCOMPARE(dataRows(tree), before);
+    const int redraws = w.ToolbarRedrawCount();
+    w.StandardActionButton(10)->trigger();
+    QCOMPARE(dataRows(tree), before + 1);
+    QCOMPARE(w.ToolbarRedrawCount(), redraws + 1);
+    QVERIFY(!p.Delete(m_admin));
+}
+
+void tst_Console::fontReachesTheGrid()
+{
+    ConsoleWindow w(m_admin);
+    w.show();
+    w.LoadPages();
+    QVERIFY(w.SelectPage(0));
+    QWidget *grid = w.findChild<QWidget *>(QStringLiteral("grdPrinters"));
+    QVERIFY(grid);
+    const QStringList families = QFontDatabase::families(QFontDatabase::Latin);
+    QVERIFY(!families.isEmpty());
+    QString family = families.last();
+    for (const QString &f : families)
+        if (f != grid->font().family() && !QFontDatabase::isPrivateFamily(f))
+            family = f;
+    QFont chosen(family);
+    chosen.setPointSizeF(15);
+    w.ApplyConsoleFont(chosen);
+    QCOMPARE(grid->font().family(), family);
+    QCOMPARE(grid->font().pointSizeF(), 15.0);
+    QCOMPARE(pageTree(&w)->font().family(), family);
+}
+
+void tst_Console::tipChoicePersistsAcrossRuns()
+{
+    ConsoleCommonServices services;
+    QVERIFY(!ConsoleCommonServices::TipSuppressed(QString::fromLatin1(TipKey), QString::fromLatin1(TipValue)));
+    bool shown = false;
+    QTimer::singleShot(0, this, [&shown] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown = true;
+        box->checkBox()->setChecked(true);
+        box->button(QMessageBox::Ok)->click();
+    });
+    qint32 result = -1;
+    services.ShowTip(QStringLiteral("Printers appear as your users print."), QString::fromLatin1(TipKey),
+                     QString::fromLatin1(TipValue), -1, QString(), 0, result);
+    QVERIFY(shown);
+
+    // Another run of the console reads the choice from the store.
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--tip-suppressed")});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("suppressed"));
+
+    // And no box comes any more.
+    shown = false;
+    QTimer::singleShot(0, this, [&shown] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = true;
+            box->close();
+        }
+    });
+    services.ShowTip(QStringLiteral("again"), QString::fromLatin1(TipKey), QString::fromLatin1(TipValue), -1, QString(), 0, result);
+    QCoreApplication::processEvents();
+    QVERIFY(!shown);
+}
+
+void tst_Console::badDatabaseIsReportedAndTheConsoleStaysUp_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::newRow("folder that does not exist") << "sqlite:/nonexistent-folder/quillmark/printers.db";
+    QTest::newRow("not a database") << "sqlite:" + QStringLiteral(QM6_PLUGIN_PATH);
+    QTest::newRow("server that is not there") << "postgresql://nobody@127.0.0.1:1/quillmark";
+    QTest::newRow("unknown kind") << "mysql://root@localhost/printers";
+}
+
+void tst_Console::badDatabaseIsReportedAndTheConsoleStaysUp()
+{
+    QFETCH(QString, url);
+    const QM6ConnectionPtr conn = OpenConsoleDatabase(url, QStringLiteral("admin"));
+    QVERIFY(!conn);
+    QCOMPARE(m_services->messages.size(), 1);
+    QVERIFY(m_services->messages.first().contains(url));
+    ConsoleWindow w(conn);
+    w.show();
+    w.LoadPages();
+    QVERIFY(w.SelectPage(0));
+    QCOMPARE(dataRows(pageTree(&w)), 0);
+    QVERIFY(w.StandardActionButton(10));
+}
+
+void tst_Console::brokenPluginIsSkipped()
+{
+    const QString key = QStringLiteral("Software\\Classes\\CLSID\\{0BADF00D-0000-4000-8000-000000000001}");
+    clsRegistry reg;
+    reg.SetClassKey(QM6_REGISTRATION_ROOT);
+    reg.SetValueType(1);
+    reg.SetSectionKey(key + QStringLiteral("\\InprocServer32"));
+    QVERIFY(reg.SetCreateValue(QString(), QStringLiteral("/nonexistent/libGonePage.so"), false));
+    reg.SetSectionKey(key + QStringLiteral("\\ProgID"));
+    QVERIFY(reg.SetCreateValue(QString(), QStringLiteral("Gone.Page"), false));
+    reg.SetSectionKey(key + QStringLiteral("\\Implemented Categories\\") + GuidToString(CATID_QM6AdminPage));
+    QVERIFY(reg.CreateKey(false));
+
+    ConsoleWindow w(m_admin);
+    w.LoadPages();
+    QCOMPARE(w.PageCount(), 1);
+    QCOMPARE(m_services->messages.size(), 1);
+    QVERIFY(m_services->messages.first().contains(QStringLiteral("Gone.Page")));
+    QVERIFY(m_services->messages.first().contains(QStringLiteral("/nonexistent/libGonePage.so")));
+
+    reg.SetSectionKey(key);
+    QVERIFY(reg.DeleteKey());
+}
+
+void tst_Console::closingReleasesThePages()
+{
+    ConsoleWindow w(m_admin);
+    w.show();
+    w.LoadPages();
+    QVERIFY(w.SelectPage(0));
+    QPointer<QWidget> page = w.findChild<QWidget *>(QStringLiteral("ctlFleet"));
+    QVERIFY(page);
+    QVERIFY(w.close());
+    QCOMPARE(w.PageCount(), 0);
+    QVERIFY(!page);
+}
+
+int main(int argc, char **argv)
+{
+    // A second run of the console, asked by the tip test what the store holds.
+    if (argc == 2 && std::strcmp(argv[1], "--tip-suppressed") == 0) {
+        QCoreApplication app(argc, argv);
+        std::puts(ConsoleCommonServices::TipSuppressed(QString::fromLatin1(TipKey), QString::fromLatin1(TipValue)) ? "suppressed"
+                                                                                                                   : "shown");
+        return 0;
+    }
+    QApplication app(argc, argv);
+    tst_Console t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_console.moc"
