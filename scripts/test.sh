@@ -9,9 +9,9 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build"
 
 # The data component's suite also runs against a throwaway PostgreSQL server.
-if url=$(scripts/pg-throwaway.sh start 2>/tmp/qm6-pg-start.log); then
+if url=$("$root/scripts/pg-throwaway.sh" start 2>/tmp/qm6-pg-start.log); then
   pgdir=$(echo "$url" | sed -E 's|^postgresql://[^@]*@([^:]*):.*|\1|; s|%2F|/|g')
-  trap 'scripts/pg-throwaway.sh stop "$pgdir"' EXIT
+  trap '"$root/scripts/pg-throwaway.sh" stop "$pgdir"' EXIT
   export QM6_TEST_PG_URL=$url
 else
   echo "PostgreSQL could not be started; its tests are skipped:" >&2
