@@ -3,6 +3,7 @@
 #pragma once
 
 #include "iqm6admincontrol.h"
+#include "printergrid.h"
 #include "qm6recordset.h"
 
 #include <QAtomicInt>
@@ -141,6 +142,7 @@ private:
     QPixmap mNavGraphicLarge, mNavGraphicSmall;
     QM6ConnectionPtr mConnection;
     QM6RecordsetPtr mRecordset;
+    printerlist::MatchIndex mMatchIndex;   // belongs to mRecordset
     std::shared_ptr<QObject> mLicense;
     bool mCanChange = false;
     bool mLoading = false;

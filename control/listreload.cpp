@@ -53,7 +53,7 @@ void ctlFleet::FillPrinterGrid()
     const QVariant data = mTypes->currentIndex() >= 0 ? mTypes->currentData() : QVariant(-1);
     filter.connectionType = data.isValid() ? data.toInt() : -1;
     filter.matchText = mMatches->text();
-    mPrinterCount = printerlist::FillRows(*mGrid, mRecordset.get(), filter);
+    mPrinterCount = printerlist::FillRows(*mGrid, mRecordset.get(), filter, &mMatchIndex);
     SizeColumns();
     mGrid->SetRow(0);
     const int dataRows = mGrid->Rows();
@@ -78,6 +78,7 @@ void ctlFleet::LoadPrinterList(qint32 keep)
         mRecordset->Close();
         mRecordset.reset();
     }
+    mMatchIndex = printerlist::MatchIndex();
     QM6RecordsetPtr rs;
     const QM6ErrorPtr e = PrinterData::Instance().GetPrinters(mConnection, &rs, true);
     if (e) {

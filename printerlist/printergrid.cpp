@@ -4,6 +4,7 @@
 #include "modlanguage.h"
 
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <string>
 
@@ -93,6 +94,53 @@ bool ContainsIgnoringCase(QUtf8StringView hay, QUtf8StringView needleLower, cons
     return false;
 }
 
+void MatchIndex::Build(const QM6Recordset &rs, int fName, int fPort, int fHost)
+{
+    const qsizetype n = rs.RecordCount();
+    m_text.clear();
+    m_offsets.clear();
+    m_offsets.reserve(size_t(n) + 1);
+    m_nonAscii.assign(size_t(n), false);
+    qsizetype bytes = 0;
+    for (int f : {fName, fPort, fHost})
+        if (f >= 0 && rs.Type(f) == QM6Recordset::FieldType::Text)
+            for (qsizetype r = 0; r < n; ++r)
+                bytes += rs.TextAt(f, r).size() + 1;
+    m_text.reserve(bytes);
+    m_offsets.push_back(0);
+    for (qsizetype r = 0; r < n; ++r) {
+        for (int f : {fName, fPort, fHost}) {
+            if (f >= 0 && rs.Type(f) == QM6Recordset::FieldType::Text && !rs.IsNullAt(f, r)) {
+                const QUtf8StringView v = rs.TextAt(f, r);
+                for (char c : v) {
+                    if (static_cast<unsigned char>(c) >= 0x80)
+                        m_nonAscii[size_t(r)] = true;
+                    m_text.append(asciiLower(c));
+                }
+            }
+            m_text.append('\0');   // no match runs from one field into the next
+        }
+        m_offsets.push_back(quint32(m_text.size()));
+    }
+}
+
+int MatchIndex::Matches(qsizetype record, QByteArrayView needle, qsizetype &next) const
+{
+    if (m_nonAscii[size_t(record)])
+        return -1;
+    const qsizetype b = m_offsets[size_t(record)], e = m_offsets[size_t(record) + 1];
+    if (next < b) {
+        const void *hit = memmem(m_text.constData() + b, size_t(m_text.size() - b), needle.data(), size_t(needle.size()));
+        next = hit ? static_cast<const char *>(hit) - m_text.constData() : m_text.size();
+    }
+    return next + needle.size() <= e ? 1 : 0;
+}
+
+qsizetype MatchIndex::Bytes() const
+{
+    return m_text.capacity() + qsizetype(m_offsets.capacity() * sizeof(quint32)) + qsizetype(m_nonAscii.capacity() / 8);
+}
+
 QString BuildComboList(const QVariant &list)
 {
     if (list.typeId() != QMetaType::QVariantList)
@@ -124,7 +172,7 @@ void PrepareGrid(FlexGrid &grid, const QVariant &connectionTypes)
     grid.SetRedraw(true);
 }
 
-qint32 FillRows(FlexGrid &grid, QM6Recordset *rs, const FillFilter &filter)
+qint32 FillRows(FlexGrid &grid, QM6Recordset *rs, const FillFilter &filter, MatchIndex *index)
 {
     grid.SetRows(1);
     if (!rs || rs->RecordCount() == 0)
@@ -157,6 +205,11 @@ qint32 FillRows(FlexGrid &grid, QM6Recordset *rs, const FillFilter &filter)
     const QString match = trimSpaces(filter.matchText);
     const Matcher matcher(match);
     const bool matching = !match.isEmpty();
+    const QByteArrayView needle(matcher.lowerAscii.constData(), matcher.lowerAscii.size());
+    const bool indexed = matching && matcher.ascii && index && !matcher.lowerAscii.contains('\0');
+    if (indexed && !index->Built())
+        index->Build(*rs, fName, fPort, fHost);
+    qsizetype nextHit = -1;
     const qint16 typeFilter = static_cast<qint16>(filter.connectionType);
 
     char idBuf[24], typeBuf[24];
@@ -167,8 +220,11 @@ qint32 FillRows(FlexGrid &grid, QM6Recordset *rs, const FillFilter &filter)
     for (qsizetype r = 0; r < n; ++r) {
         const qint64 type = integer(fType, r);
         bool shown = typeFilter == -1 || type == typeFilter;
-        if (matching && shown)
-            shown = matcher.matches(text(fName, r)) || matcher.matches(text(fPort, r)) || matcher.matches(text(fHost, r));
+        if (matching && shown) {
+            const int quick = indexed ? index->Matches(r, needle, nextHit) : -1;
+            shown = quick >= 0 ? quick == 1
+                               : matcher.matches(text(fName, r)) || matcher.matches(text(fPort, r)) || matcher.matches(text(fHost, r));
+        }
         if (!shown)
             continue;
 

@@ -5,6 +5,7 @@
 #include "qm6recordset.h"
 
 #include <QTest>
+#include <algorithm>
 
 using namespace printerlist;
 
@@ -154,11 +155,15 @@ void tst_PrinterGrid::filters()
     FillFilter f;
     f.connectionType = type;
     f.matchText = match;
-    QCOMPARE(FillRows(g, rs.get(), f), names.size());
-    QStringList got;
-    for (int r = 1; r < g.Rows(); ++r)
-        got << g.TextMatrix(r, ColName);
-    QCOMPARE(got, names);
+    // Without and with the lower-cased index, whose search runs across records.
+    MatchIndex index;
+    for (MatchIndex *i : {static_cast<MatchIndex *>(nullptr), &index, &index}) {
+        QCOMPARE(FillRows(g, rs.get(), f, i), names.size());
+        QStringList got;
+        for (int r = 1; r < g.Rows(); ++r)
+            got << g.TextMatrix(r, ColName);
+        QCOMPARE(got, names);
+    }
 }
 
 void tst_PrinterGrid::separatorCharactersStayInTheirCell()
@@ -219,11 +224,20 @@ void tst_PrinterGrid::caseInsensitiveMatch()
     QFETCH(QString, hay);
     QFETCH(QString, needle);
     QFETCH(bool, found);
-    auto rs = makeRecordset({{1, "K", hay, "", "", "", 1, "", QVariant(), QVariant(), QVariant(), QVariant(), QVariant()}});
+    // The text as name, then as host of a second printer behind one that never matches.
+    const QVariant none;
+    auto rs = makeRecordset({{1, "K", hay, "", "", "", 1, "", none, none, none, none, none},
+                             {2, "K2", "x", "", "", "", 1, "", none, none, none, none, none},
+                             {3, "K3", "y", "", hay, "", 1, "", none, none, none, none, none}});
     FlexGrid g;
     FillFilter f;
     f.matchText = needle;
-    QCOMPARE(FillRows(g, rs.get(), f) == 1, found);
+    QCOMPARE(FillRows(g, rs.get(), f), found ? 2 : 0);
+    MatchIndex index;
+    QCOMPARE(FillRows(g, rs.get(), f, &index), found ? 2 : 0);
+    const QByteArray utf8 = needle.toUtf8();
+    const bool asciiNeedle = std::none_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    QCOMPARE(index.Built(), asciiNeedle);   // other needles go through Qt's case folding
 }
 
 void tst_PrinterGrid::comboListFromLookupList_data()
