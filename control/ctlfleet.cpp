@@ -165,6 +165,20 @@ void ctlFleet::SetCaptions()
     mMatchCaption->setText(modLanguage::GetLangString(StrMatchCaption));
     mTypeCaption->setText(modLanguage::GetLangString(StrTypeCaption));
     mFilter->setTitle(modLanguage::GetLangString(StrFilterFrame));
+    FitFilterCaptions();
+}
+
+void ctlFleet::FitFilterCaptions()
+{
+    // A caption longer than its designed place (another language, a bigger font) pushes its
+    // box to the right instead of being cut off.
+    const int labelLeft = mTypeCaption->x();
+    const int needed = std::max(mTypeCaption->sizeHint().width(), mMatchCaption->sizeHint().width());
+    const int boxLeft = std::max(px(1500), labelLeft + needed + 6);
+    for (QLabel *label : {mTypeCaption, mMatchCaption})
+        label->resize(std::max(label->width(), boxLeft - labelLeft - 6), label->height());
+    for (QWidget *box : {static_cast<QWidget *>(mTypes), static_cast<QWidget *>(mMatches)})
+        box->move(boxLeft, box->y());
 }
 
 void ctlFleet::resizeEvent(QResizeEvent *event)
@@ -320,6 +334,7 @@ void ctlFleet::SetFont(const QM6FontPtr &pinsFont)
                                     mTypes,        mMatchCaption, mMatches,        mMatchTimer,   mGrid};
     modFonts::ApplyFont(*mFont, controls, pinsFont);
     QWidget::setFont(mFont->ToQFont());
+    FitFilterCaptions();
     LayoutControls();
 }
 

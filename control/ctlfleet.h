@@ -115,6 +115,7 @@ protected:
 private:
     void CreateControls();
     void SetCaptions();
+    void FitFilterCaptions();
     void LayoutControls();
     QObject *Extender() const { return mExtender; }
     QObject *ConsoleParent() const;
