@@ -8,9 +8,80 @@ QM6Recordset::QM6Recordset(const QStringList &names, const QList<FieldType> &typ
     for (qsizetype i = 0; i < names.size(); ++i) {
         m_cols[size_t(i)].name = names[i];
         m_cols[size_t(i)].type = i < types.size() ? types[i] : FieldType::Text;
-        if (m_cols[size_t(i)].type == FieldType::Text)
-            m_cols[size_t(i)].offsets.push_back(0);
     }
+    takeBuffers();
+    for (Column &c : m_cols)
+        if (c.type == FieldType::Text)
+            c.offsets.push_back(0);
+}
+
+QM6Recordset::~QM6Recordset() { giveBuffers(); }
+
+std::vector<std::vector<QM6Recordset::Column>> &QM6Recordset::sparePool()
+{
+    thread_local std::vector<std::vector<Column>> pool;
+    return pool;
+}
+
+namespace {
+template <typename Cols>
+bool sameFields(const Cols &a, const Cols &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].type != b[i].type)
+            return false;
+    return true;
+}
+template <typename Cols>
+size_t heldBytes(const Cols &cols)
+{
+    size_t n = 0;
+    for (const auto &c : cols)
+        n += c.nulls.capacity() + c.ints.capacity() * 8 + c.reals.capacity() * 8 + c.offsets.capacity() * 4 + size_t(c.text.capacity());
+    return n;
+}
+} // namespace
+
+void QM6Recordset::giveBuffers()
+{
+    if (m_cols.empty())
+        return;
+    for (Column &c : m_cols) {
+        c.nulls.clear();
+        c.ints.clear();
+        c.reals.clear();
+        c.offsets.clear();
+        c.text.truncate(0);   // keeps the allocation
+    }
+    auto &pool = sparePool();
+    for (auto &spare : pool)
+        if (sameFields(spare, m_cols)) {
+            if (heldBytes(m_cols) > heldBytes(spare))
+                spare.swap(m_cols);
+            return;
+        }
+    if (pool.size() < 4)
+        pool.push_back(std::move(m_cols));
+}
+
+void QM6Recordset::takeBuffers()
+{
+    auto &pool = sparePool();
+    for (auto it = pool.begin(); it != pool.end(); ++it)
+        if (sameFields(*it, m_cols)) {
+            for (size_t i = 0; i < m_cols.size(); ++i) {
+                Column &mine = m_cols[i], &spare = (*it)[i];
+                mine.nulls.swap(spare.nulls);
+                mine.ints.swap(spare.ints);
+                mine.reals.swap(spare.reals);
+                mine.offsets.swap(spare.offsets);
+                mine.text.swap(spare.text);
+            }
+            pool.erase(it);
+            return;
+        }
 }
 
 void QM6Recordset::Close()
@@ -19,15 +90,15 @@ void QM6Recordset::Close()
     m_rows = 0;
     m_pos = 0;
     m_bof = true;
-    for (Column &c : m_cols) {
-        c.nulls = {};
-        c.ints = {};
-        c.reals = {};
-        c.offsets = {};
-        c.text = QByteArray();
-        if (c.type == FieldType::Text)
-            c.offsets.push_back(0);
+    std::vector<Column> empty(m_cols.size());
+    for (size_t i = 0; i < m_cols.size(); ++i) {
+        empty[i].name = m_cols[i].name;
+        empty[i].type = m_cols[i].type;
+        if (empty[i].type == FieldType::Text)
+            empty[i].offsets.push_back(0);
     }
+    giveBuffers();
+    m_cols = std::move(empty);
 }
 
 int QM6Recordset::FieldIndex(const QString &name) const

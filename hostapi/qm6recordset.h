@@ -20,6 +20,9 @@ public:
     enum class FieldType { Integer, Double, Text, DateTime };
 
     explicit QM6Recordset(const QStringList &names, const QList<FieldType> &types);
+    ~QM6Recordset();
+    QM6Recordset(const QM6Recordset &) = delete;
+    QM6Recordset &operator=(const QM6Recordset &) = delete;
 
     // Navigation, as a forward-and-back cursor over the held rows.
     void MoveFirst() { m_pos = 0; m_bof = m_rows == 0; }
@@ -88,6 +91,11 @@ private:
         QByteArray text;                // Text: UTF-8, back to back
     };
     void markNotNull(Column &c);
+    // Buffers of a closed recordset wait for the next one with the same fields: a big list
+    // allocated afresh each time costs more in page faults than it takes to read.
+    void giveBuffers();
+    void takeBuffers();
+    static std::vector<std::vector<Column>> &sparePool();
 
     std::vector<Column> m_cols;
     qsizetype m_rows = 0;
