@@ -14,6 +14,17 @@ namespace {
 const QString kSection = QStringLiteral("Software\\Quillmark 6\\test");
 const QString kMissingFile = QStringLiteral("The system cannot find the file specified.");
 
+// A clsRegistry on HKEY_CURRENT_USER; made after QM6_PLATFORM_ID is set, since it reads the platform.
+clsRegistry userReg(const QString &section = kSection, const QString &value = QString(), qint32 type = 1)
+{
+    clsRegistry reg;
+    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
+    reg.SetSectionKey(section);
+    reg.SetValueKey(value);
+    reg.SetValueType(type);
+    return reg;
+}
+
 void writeRaw(const QString &section, const QByteArray &name, DWORD type, const QByteArray &data)
 {
     HKEY h = 0;
@@ -29,15 +40,14 @@ void writeRaw(const QString &section, const QByteArray &name, DWORD type, const 
 bool readRaw(const QString &section, const QByteArray &name, DWORD *type, QByteArray *data)
 {
     HKEY h = 0;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, section.toUtf8().constData(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return false;
-    DWORD cb = 0;
-    LONG rc = RegQueryValueExA(h, name.constData(), nullptr, type, nullptr, &cb);
+    DWORD cb = 64;
     data->resize(cb);
-    if (rc == ERROR_SUCCESS)
-        rc = RegQueryValueExA(h, name.constData(), nullptr, type, reinterpret_cast<LPBYTE>(data->data()), &cb);
+    const bool ok = RegOpenKeyExA(HKEY_CURRENT_USER, section.toUtf8().constData(), 0, KEY_READ, &h) == ERROR_SUCCESS &&
+                    RegQueryValueExA(h, name.constData(), nullptr, type, reinterpret_cast<LPBYTE>(data->data()), &cb) ==
+                        ERROR_SUCCESS;
     RegCloseKey(h);
-    return rc == ERROR_SUCCESS;
+    data->truncate(ok ? cb : 0);
+    return ok;
 }
 
 } // namespace
@@ -51,29 +61,14 @@ private slots:
 
     void getValueMissing_data();
     void getValueMissing();
-    void getValueOrDefault_data();
-    void getValueOrDefault();
-    void stringsLoseEmbeddedNuls_data();
-    void stringsLoseEmbeddedNuls();
-    void expandableDetection_data();
-    void expandableDetection();
-    void expandableIsExpandedOnRead();
-    void dwordTypes_data();
-    void dwordTypes();
-    void binaryRoundTrip();
+    void valueTypes_data();
+    void valueTypes();
     void setValueRefusals_data();
     void setValueRefusals();
-    void setValueOnMissingKey();
-    void stringLengthPerPlatform_data();
-    void stringLengthPerPlatform();
-    void setCreateValueMakesKey();
+    void setCreateValueMakesSharedKey();
     void enumerate();
-    void enumerateLongMultibyteSection();
-    void enumerateMissingKey();
     void deleteKeyRecursive_data();
     void deleteKeyRecursive();
-    void deleteKeyFailures();
-    void deleteValue();
     void checkSecurity_data();
     void checkSecurity();
     void unknownPlatformIsReported();
@@ -100,299 +95,171 @@ void tst_clsRegistry::cleanup()
 void tst_clsRegistry::getValueMissing_data()
 {
     QTest::addColumn<bool>("keyExists");
+    QTest::addColumn<bool>("valueExists");
     QTest::addColumn<QVariant>("defaultValue");
     QTest::addColumn<QVariant>("expected");
-    QTest::newRow("missing key, Default ignored") << false << QVariant(5) << QVariant();
-    QTest::newRow("missing value gives Default") << true << QVariant(5) << QVariant(5);
-    QTest::newRow("missing value, null Default") << true << QVariant() << QVariant();
+    const QVariant stored(QStringLiteral("stored"));
+    QTest::newRow("missing key, Default ignored") << false << false << QVariant(5) << QVariant();
+    QTest::newRow("missing value gives Default") << true << false << QVariant(5) << QVariant(5);
+    QTest::newRow("missing value, null Default") << true << false << QVariant() << QVariant();
+    QTest::newRow("present") << true << true << QVariant(5) << stored;
 }
 
 void tst_clsRegistry::getValueMissing()
 {
     QFETCH(bool, keyExists);
+    QFETCH(bool, valueExists);
     QFETCH(QVariant, defaultValue);
     QFETCH(QVariant, expected);
     if (keyExists)
-        writeRaw(kSection, "Other", REG_SZ, "x");
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueKey(QStringLiteral("LocaleId"));
-    reg.SetDefault(defaultValue);
+        writeRaw(kSection, valueExists ? "LocaleId" : "Other", REG_SZ, "stored");
+    clsRegistry reg = userReg();
     QString err = QStringLiteral("unchanged");
+    QCOMPARE(reg.GetValueOrDefault(QStringLiteral("LocaleId"), QStringLiteral("dflt"), &err),
+             valueExists ? expected : QVariant(QStringLiteral("dflt")));
+    reg.SetDefault(defaultValue);
     const QVariant v = reg.GetValue(&err);
     QCOMPARE(v, expected);
     QCOMPARE(v.isValid(), expected.isValid());
-    QCOMPARE(err, QStringLiteral("Error retrieving value: ") + kMissingFile);
+    QCOMPARE(err, valueExists ? QString() : QStringLiteral("Error retrieving value: ") + kMissingFile);
     QCOMPARE(reg.KeyExists(&err), keyExists);
     QCOMPARE(err, keyExists ? QString() : kMissingFile);
 }
 
-void tst_clsRegistry::getValueOrDefault_data()
+// Value type 0 marks a value written by someone else, read back by clsRegistry.
+void tst_clsRegistry::valueTypes_data()
 {
-    QTest::addColumn<bool>("keyExists");
-    QTest::addColumn<bool>("valueExists");
-    QTest::addColumn<QVariant>("expected");
-    QTest::newRow("missing key") << false << false << QVariant(QStringLiteral("dflt"));
-    QTest::newRow("missing value") << true << false << QVariant(QStringLiteral("dflt"));
-    QTest::newRow("present") << true << true << QVariant(QStringLiteral("stored"));
-}
-
-void tst_clsRegistry::getValueOrDefault()
-{
-    QFETCH(bool, keyExists);
-    QFETCH(bool, valueExists);
-    QFETCH(QVariant, expected);
-    if (keyExists)
-        writeRaw(kSection, valueExists ? "Name" : "Other", REG_SZ, "stored");
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    QString err;
-    QCOMPARE(reg.GetValueOrDefault(QStringLiteral("Name"), QStringLiteral("dflt"), &err), expected);
-    QCOMPARE(reg.ValueKey(), QStringLiteral("Name"));
-    QCOMPARE(err.isEmpty(), valueExists);
-}
-
-void tst_clsRegistry::stringsLoseEmbeddedNuls_data()
-{
-    QTest::addColumn<uint>("type");
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("terminated") << uint(REG_SZ) << QByteArray("abc\0", 4) << QStringLiteral("abc");
-    QTest::newRow("embedded") << uint(REG_SZ) << QByteArray("a\0b\0c", 5) << QStringLiteral("abc");
-    QTest::newRow("blanks trimmed") << uint(REG_SZ) << QByteArray("  x y \0", 7) << QStringLiteral("x y");
-    QTest::newRow("multi-string joined") << uint(REG_MULTI_SZ) << QByteArray("one\0two\0\0", 9)
-                                         << QStringLiteral("onetwo");
-    QTest::newRow("empty") << uint(REG_SZ) << QByteArray() << QString();
-    QTest::newRow("UTF-8") << uint(REG_SZ) << QByteArray("caf\xc3\xa9\0", 6) << QStringLiteral("caf\u00e9");
-}
-
-void tst_clsRegistry::stringsLoseEmbeddedNuls()
-{
-    QFETCH(uint, type);
-    QFETCH(QByteArray, raw);
-    QFETCH(QString, expected);
-    writeRaw(kSection, "Text", type, raw);
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueKey(QStringLiteral("Text"));
-    QString err = QStringLiteral("unchanged");
-    const QVariant v = reg.GetValue(&err);
-    QCOMPARE(v.typeId(), int(QMetaType::QString));
-    QCOMPARE(v.toString(), expected);
-    QCOMPARE(err, QString());
-    QCOMPARE(reg.ValueType(), qint32(type));
-}
-
-void tst_clsRegistry::expandableDetection_data()
-{
-    QTest::addColumn<int>("valueType");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<uint>("stored");
-    QTest::newRow("name between signs") << 1 << QStringLiteral("%TEMP%\\x") << uint(REG_EXPAND_SZ);
-    QTest::newRow("one-letter name") << 1 << QStringLiteral("%a%") << uint(REG_EXPAND_SZ);
-    QTest::newRow("three signs") << 1 << QStringLiteral("%%%") << uint(REG_EXPAND_SZ);
-    QTest::newRow("single sign") << 1 << QStringLiteral("50% off") << uint(REG_SZ);
-    QTest::newRow("adjacent signs only") << 1 << QStringLiteral("a%%b") << uint(REG_SZ);
-    QTest::newRow("no sign") << 1 << QStringLiteral("plain") << uint(REG_SZ);
-    QTest::newRow("type 2 without signs") << 2 << QStringLiteral("plain") << uint(REG_SZ);
-    QTest::newRow("type 2 with name") << 2 << QStringLiteral("%HOME%") << uint(REG_EXPAND_SZ);
-}
-
-void tst_clsRegistry::expandableDetection()
-{
-    QFETCH(int, valueType);
-    QFETCH(QString, text);
-    QFETCH(uint, stored);
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueType(valueType);
-    QString err = QStringLiteral("unchanged");
-    QVERIFY(reg.SetCreateValue(QStringLiteral("Path"), text, false, &err));
-    QCOMPARE(err, QString());
-    DWORD type = 0;
-    QByteArray data;
-    QVERIFY(readRaw(kSection, "Path", &type, &data));
-    QCOMPARE(type, DWORD(stored));
-    QCOMPARE(data, text.toUtf8()); // no terminator on the NT family
-}
-
-void tst_clsRegistry::expandableIsExpandedOnRead()
-{
-    qputenv("QM6_TEST_HOME", "/srv/qm6");
-    writeRaw(kSection, "Dir", REG_EXPAND_SZ, "%QM6_TEST_HOME%\\lang %QM6_TEST_UNSET%");
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueKey(QStringLiteral("Dir"));
-    QCOMPARE(reg.GetValue().toString(), QStringLiteral("/srv/qm6\\lang %QM6_TEST_UNSET%"));
-    QCOMPARE(reg.ValueType(), 2);
-}
-
-void tst_clsRegistry::dwordTypes_data()
-{
+    QTest::addColumn<QByteArray>("platform");
     QTest::addColumn<int>("valueType");
     QTest::addColumn<QVariant>("value");
+    QTest::addColumn<uint>("stored");
     QTest::addColumn<QByteArray>("raw");
     QTest::addColumn<QVariant>("readBack");
-    QTest::newRow("4 int") << 4 << QVariant(0x01020304) << QByteArray("\x04\x03\x02\x01", 4) << QVariant(0x01020304);
-    QTest::newRow("5 stored little-endian") << 5 << QVariant(0x01020304) << QByteArray("\x04\x03\x02\x01", 4)
-                                            << QVariant(0x01020304);
-    QTest::newRow("4 short -1") << 4 << QVariant::fromValue<short>(-1) << QByteArray("\xff\xff\xff\xff", 4)
-                                << QVariant(-1);
-    QTest::newRow("4 unsigned") << 4 << QVariant(0x80000000u) << QByteArray("\x00\x00\x00\x80", 4)
-                                << QVariant(qint32(0x80000000u));
+    const QByteArray nt("2");
+    QTest::newRow("embedded NULs removed, blanks trimmed") << nt << 0 << QVariant() << uint(REG_SZ)
+                                                           << QByteArray("  a\0b c \0", 9) << QVariant("ab c");
+    QTest::newRow("multi-string joined") << nt << 0 << QVariant() << uint(REG_MULTI_SZ)
+                                         << QByteArray("one\0two\0\0", 9) << QVariant("onetwo");
+    QTest::newRow("empty") << nt << 0 << QVariant() << uint(REG_SZ) << QByteArray() << QVariant(QString());
+    QTest::newRow("expandable expanded") << nt << 0 << QVariant() << uint(REG_EXPAND_SZ)
+                                         << QByteArray("%QM6_TEST_HOME%\\lang %QM6_TEST_UNSET%")
+                                         << QVariant("/srv/qm6\\lang %QM6_TEST_UNSET%");
+    QTest::newRow("big-endian number") << nt << 0 << QVariant() << uint(REG_DWORD_BIG_ENDIAN)
+                                       << QByteArray("\x01\x02\x03\x04", 4) << QVariant(0x01020304);
+    QTest::newRow("other types as bytes") << nt << 0 << QVariant() << uint(REG_QWORD) << QByteArray("12345678")
+                                          << QVariant(QByteArray("12345678"));
+    // A name between two percent signs makes the text expandable; "%%" alone does not.
+    QTest::newRow("name between signs") << nt << 1 << QVariant("%QM6_UNSET%\\x") << uint(REG_EXPAND_SZ)
+                                        << QByteArray("%QM6_UNSET%\\x") << QVariant("%QM6_UNSET%\\x");
+    QTest::newRow("three signs") << nt << 1 << QVariant("%%%") << uint(REG_EXPAND_SZ) << QByteArray("%%%")
+                                 << QVariant();
+    QTest::newRow("single sign") << nt << 1 << QVariant("50% off") << uint(REG_SZ) << QByteArray("50% off")
+                                 << QVariant("50% off");
+    QTest::newRow("adjacent signs only") << nt << 1 << QVariant("a%%b") << uint(REG_SZ) << QByteArray("a%%b")
+                                         << QVariant("a%%b");
+    QTest::newRow("type 2 without signs") << nt << 2 << QVariant("plain") << uint(REG_SZ) << QByteArray("plain")
+                                          << QVariant("plain");
+    QTest::newRow("9x adds the terminator") << QByteArray("1") << 1 << QVariant("abc") << uint(REG_SZ)
+                                            << QByteArray("abc\0", 4) << QVariant("abc");
+    QTest::newRow("5 stored little-endian") << nt << 5 << QVariant(0x01020304) << uint(REG_DWORD)
+                                            << QByteArray("\x04\x03\x02\x01", 4) << QVariant(0x01020304);
+    QTest::newRow("4 short -1") << nt << 4 << QVariant::fromValue<short>(-1) << uint(REG_DWORD)
+                                << QByteArray("\xff\xff\xff\xff", 4) << QVariant(-1);
+    QTest::newRow("4 unsigned") << nt << 4 << QVariant(0x80000000u) << uint(REG_DWORD)
+                                << QByteArray("\x00\x00\x00\x80", 4) << QVariant(qint32(0x80000000u));
+    const QByteArray bytes("\x00\x01\xfe\xff\x00", 5);
+    QTest::newRow("3 binary") << nt << 3 << QVariant(bytes) << uint(REG_BINARY) << bytes << QVariant(bytes);
 }
 
-void tst_clsRegistry::dwordTypes()
+void tst_clsRegistry::valueTypes()
 {
+    QFETCH(QByteArray, platform);
     QFETCH(int, valueType);
     QFETCH(QVariant, value);
+    QFETCH(uint, stored);
     QFETCH(QByteArray, raw);
     QFETCH(QVariant, readBack);
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueType(valueType);
-    QString err;
-    QVERIFY2(reg.SetCreateValue(QStringLiteral("Number"), value, false, &err), qPrintable(err));
-    DWORD type = 0;
-    QByteArray data;
-    QVERIFY(readRaw(kSection, "Number", &type, &data));
-    QCOMPARE(type, REG_DWORD);
-    QCOMPARE(data, raw);
-    QCOMPARE(reg.GetValue(), readBack);
-    QCOMPARE(reg.ValueType(), 4);
-}
-
-void tst_clsRegistry::binaryRoundTrip()
-{
-    const QByteArray bytes("\x00\x01\xfe\xff\x00", 5);
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueType(3);
-    QVERIFY(reg.SetCreateValue(QStringLiteral("Blob"), bytes, false));
-    QCOMPARE(reg.GetValue(), QVariant(bytes));
-    // A big-endian number written by someone else reads in the right order.
-    writeRaw(kSection, "Big", REG_DWORD_BIG_ENDIAN, QByteArray("\x01\x02\x03\x04", 4));
-    reg.SetValueKey(QStringLiteral("Big"));
-    QCOMPARE(reg.GetValue(), QVariant(0x01020304));
-    QCOMPARE(reg.ValueType(), 5);
-    // Other types come back as bytes.
-    writeRaw(kSection, "Q", REG_QWORD, QByteArray("12345678"));
-    reg.SetValueKey(QStringLiteral("Q"));
-    QCOMPARE(reg.GetValue(), QVariant(QByteArray("12345678")));
+    qputenv("QM6_PLATFORM_ID", platform);
+    qputenv("QM6_TEST_HOME", "/srv/qm6");
+    clsRegistry reg = userReg(kSection, QStringLiteral("V"), valueType);
+    QCOMPARE(reg.IsNT(), platform == "2");
+    QString err = QStringLiteral("unchanged");
+    if (valueType) {
+        QVERIFY2(reg.SetCreateValue(QStringLiteral("V"), value, false, &err), qPrintable(err));
+        DWORD type = 0;
+        QByteArray data;
+        QVERIFY(readRaw(kSection, "V", &type, &data));
+        QCOMPARE(type, DWORD(stored));
+        QCOMPARE(data, raw);
+    } else {
+        writeRaw(kSection, "V", stored, raw);
+    }
+    if (!readBack.isValid())
+        return;
+    const QVariant v = reg.GetValue(&err);
+    QCOMPARE(v.typeId(), readBack.typeId());
+    QCOMPARE(v, readBack);
+    QCOMPARE(err, QString());
+    QCOMPARE(reg.ValueType(), qint32(stored));
 }
 
 void tst_clsRegistry::setValueRefusals_data()
 {
+    QTest::addColumn<bool>("keyExists");
     QTest::addColumn<int>("valueType");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("error");
     const QString unknown = QStringLiteral("Could not set value. Unknown value type.");
     const QString invalid = QStringLiteral("Could not set value. Invalid value for set type.");
-    QTest::newRow("type 7") << 7 << QVariant(QStringLiteral("a")) << unknown;
-    QTest::newRow("type 0") << 0 << QVariant(QStringLiteral("a")) << unknown;
-    QTest::newRow("type 6") << 6 << QVariant(QStringLiteral("a")) << unknown;
-    QTest::newRow("3 with text") << 3 << QVariant(QStringLiteral("abc")) << invalid;
-    QTest::newRow("4 with text") << 4 << QVariant(QStringLiteral("12")) << invalid;
-    QTest::newRow("4 with double") << 4 << QVariant(1.5) << invalid;
-    QTest::newRow("4 with 64-bit") << 4 << QVariant(qint64(1)) << invalid;
-    QTest::newRow("5 with bool") << 5 << QVariant(true) << invalid;
-    QTest::newRow("5 with null") << 5 << QVariant() << invalid;
+    QTest::newRow("type 7") << true << 7 << QVariant(QStringLiteral("a")) << unknown;
+    QTest::newRow("3 with text") << true << 3 << QVariant(QStringLiteral("abc")) << invalid;
+    QTest::newRow("4 with text") << true << 4 << QVariant(QStringLiteral("12")) << invalid;
+    QTest::newRow("4 with 64-bit") << true << 4 << QVariant(qint64(1)) << invalid;
+    QTest::newRow("5 with null") << true << 5 << QVariant() << invalid;
+    QTest::newRow("missing key") << false << 1 << QVariant(QStringLiteral("x"))
+                                 << QStringLiteral("Unable to set value: ") + kMissingFile;
 }
 
 void tst_clsRegistry::setValueRefusals()
 {
+    QFETCH(bool, keyExists);
     QFETCH(int, valueType);
     QFETCH(QVariant, value);
     QFETCH(QString, error);
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    QVERIFY(reg.CreateKey(false));
-    reg.SetValueKey(QStringLiteral("V"));
-    reg.SetValueType(valueType);
+    clsRegistry reg = userReg(kSection, QStringLiteral("V"), valueType);
+    if (keyExists)
+        writeRaw(kSection, "Kept", REG_SZ, "k");
     QString err;
     QVERIFY(!reg.SetValue(value, &err));
     QCOMPARE(err, error);
     DWORD type = 0;
     QByteArray data;
     QVERIFY(!readRaw(kSection, "V", &type, &data));
+    QCOMPARE(readRaw(kSection, "Kept", &type, &data), keyExists); // nothing else lost
 }
 
-void tst_clsRegistry::setValueOnMissingKey()
+void tst_clsRegistry::setCreateValueMakesSharedKey()
 {
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueKey(QStringLiteral("V"));
-    reg.SetValueType(1);
-    QString err;
-    QVERIFY(!reg.SetValue(QStringLiteral("x"), &err));
-    QCOMPARE(err, QStringLiteral("Unable to set value: ") + kMissingFile);
-}
-
-void tst_clsRegistry::stringLengthPerPlatform_data()
-{
-    QTest::addColumn<QByteArray>("platform");
-    QTest::addColumn<QByteArray>("raw");
-    QTest::newRow("NT") << QByteArray("2") << QByteArray("abc");
-    QTest::newRow("9x") << QByteArray("1") << QByteArray("abc\0", 4);
-}
-
-void tst_clsRegistry::stringLengthPerPlatform()
-{
-    QFETCH(QByteArray, platform);
-    QFETCH(QByteArray, raw);
-    qputenv("QM6_PLATFORM_ID", platform);
-    clsRegistry reg;
-    QCOMPARE(reg.IsNT(), platform == "2");
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueType(1);
-    QVERIFY(reg.SetCreateValue(QStringLiteral("S"), QStringLiteral("abc"), false));
-    DWORD type = 0;
-    QByteArray data;
-    QVERIFY(readRaw(kSection, "S", &type, &data));
-    QCOMPARE(data, raw);
-    QCOMPARE(reg.GetValue(), QVariant(QStringLiteral("abc")));
-}
-
-void tst_clsRegistry::setCreateValueMakesKey()
-{
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection + QStringLiteral("\\deep\\er"));
-    reg.SetValueType(4);
+    const QString deep = kSection + QStringLiteral("\\deep\\er");
+    clsRegistry reg = userReg(deep, QString(), 4);
     QString err = QStringLiteral("unchanged");
     QVERIFY(reg.SetCreateValue(QStringLiteral("N"), 7, true, &err));
     QCOMPARE(err, QString());
     QVERIFY(reg.KeyExists());
     // The everyone grant was given to the new key.
-    QVERIFY(RegSetKeyOwner(HKEY_CURRENT_USER, (kSection + QStringLiteral("\\deep\\er")).toUtf8().constData(),
-                           "someone-else") == ERROR_SUCCESS);
+    QCOMPARE(RegSetKeyOwner(HKEY_CURRENT_USER, deep.toUtf8().constData(), "someone-else"), ERROR_SUCCESS);
     QVERIFY(reg.CheckSecurity(qint32(KEY_WRITE)));
     QVERIFY(reg.CreateKey(false, &err)); // opening the existing shared key for writing
-    // An empty key name addresses the root itself.
-    reg.SetSectionKey(QString());
+    reg.SetSectionKey(QString()); // an empty key name addresses the root itself
     QVERIFY(reg.KeyExists(&err));
 }
 
 void tst_clsRegistry::enumerate()
 {
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetValueType(1);
-    for (const char *sub : {"b", "A", "c"}) {
-        reg.SetSectionKey(kSection + QLatin1Char('\\') + QLatin1String(sub));
-        QVERIFY(reg.CreateKey(false));
-    }
-    reg.SetSectionKey(kSection);
+    const QString longSection(255, QChar(0x00e9)); // 510 bytes in UTF-8
+    for (const QString &sub : {QStringLiteral("b"), longSection, QStringLiteral("A")})
+        QVERIFY(userReg(kSection + QLatin1Char('\\') + sub).CreateKey(false));
+    clsRegistry reg = userReg();
     const QString longName(300, QLatin1Char('n'));
     for (const QString &v : {QStringLiteral("z"), longName, QStringLiteral("m")})
         QVERIFY(reg.SetCreateValue(v, QStringLiteral("x"), false));
@@ -403,39 +270,13 @@ void tst_clsRegistry::enumerate()
     QCOMPARE(err, QString());
     QCOMPARE(names, QStringList({QStringLiteral("z"), longName, QStringLiteral("m")}));
     QCOMPARE(count, 3);
-    QVERIFY(reg.EnumerateSections(names, count, &err));
-    QCOMPARE(names, QStringList({"A", "b", "c"}));
-    QCOMPARE(count, 3);
-    reg.SetSectionKey(kSection + QStringLiteral("\\A"));
-    QVERIFY(reg.EnumerateValues(names, count));
-    QCOMPARE(count, 0);
-    QVERIFY(reg.EnumerateSections(names, count));
-    QVERIFY(names.isEmpty());
-}
-
-void tst_clsRegistry::enumerateLongMultibyteSection()
-{
-    const QString longName(255, QChar(0x00e9)); // 510 bytes in UTF-8
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection + QLatin1Char('\\') + longName);
-    QVERIFY(reg.CreateKey(false));
-    reg.SetSectionKey(kSection);
-    QStringList names;
-    qint32 count = 0;
-    QString err;
     QVERIFY2(reg.EnumerateSections(names, count, &err), qPrintable(err));
-    QCOMPARE(names, QStringList{longName});
-}
-
-void tst_clsRegistry::enumerateMissingKey()
-{
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
+    QCOMPARE(names, QStringList({"A", "b", longSection}));
+    QCOMPARE(count, 3);
+    // A missing key fails and leaves no stale names behind.
     reg.SetSectionKey(QStringLiteral("Nowhere"));
-    QStringList names{QStringLiteral("stale")};
-    qint32 count = 9;
-    QString err;
+    names = QStringList{QStringLiteral("stale")};
+    count = 9;
     QVERIFY(!reg.EnumerateValues(names, count, &err));
     QCOMPARE(err, QStringLiteral("Unable to enumerate values: ") + kMissingFile);
     QVERIFY(names.isEmpty());
@@ -457,47 +298,26 @@ void tst_clsRegistry::deleteKeyRecursive()
     qputenv("QM6_PLATFORM_ID", platform);
     writeRaw(kSection + QStringLiteral("\\a\\b"), "v", REG_SZ, "x");
     writeRaw(kSection + QStringLiteral("-sibling"), "v", REG_SZ, "x");
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    QString err = QStringLiteral("unchanged");
-    QVERIFY(reg.DeleteKey(&err));
-    QCOMPARE(err, QString());
-    QVERIFY(!reg.KeyExists());
-    reg.SetSectionKey(kSection + QStringLiteral("\\a\\b"));
-    QVERIFY(!reg.KeyExists());
-    reg.SetSectionKey(kSection + QStringLiteral("-sibling"));
-    QVERIFY(reg.KeyExists());
-}
-
-void tst_clsRegistry::deleteKeyFailures()
-{
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    QString err;
-    QVERIFY(!reg.DeleteKey(&err));
-    QCOMPARE(err, QStringLiteral("Unable to delete key: ") + kMissingFile);
-    reg.SetSectionKey(QString());
-    QVERIFY(!reg.DeleteKey(&err));
-    QCOMPARE(err, QStringLiteral("Unable to delete key: Access is denied."));
-}
-
-void tst_clsRegistry::deleteValue()
-{
-    writeRaw(kSection, "v", REG_SZ, "x");
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueKey(QStringLiteral("v"));
+    clsRegistry reg = userReg(kSection + QStringLiteral("-sibling"), QStringLiteral("v"));
     QString err = QStringLiteral("unchanged");
     QVERIFY(reg.DeleteValue(&err));
     QCOMPARE(err, QString());
     QVERIFY(!reg.DeleteValue(&err));
     QCOMPARE(err, kMissingFile);
-    reg.SetSectionKey(QStringLiteral("Nowhere"));
+    reg.SetSectionKey(kSection);
+    QVERIFY(reg.DeleteKey(&err));
+    QCOMPARE(err, QString());
+    QVERIFY(!reg.KeyExists());
+    QVERIFY(!userReg(kSection + QStringLiteral("\\a\\b")).KeyExists());
+    QVERIFY(userReg(kSection + QStringLiteral("-sibling")).KeyExists());
+    // Failures carry the system's text.
     QVERIFY(!reg.DeleteValue(&err));
     QCOMPARE(err, kMissingFile);
+    QVERIFY(!reg.DeleteKey(&err));
+    QCOMPARE(err, QStringLiteral("Unable to delete key: ") + kMissingFile);
+    reg.SetSectionKey(QString());
+    QVERIFY(!reg.DeleteKey(&err));
+    QCOMPARE(err, QStringLiteral("Unable to delete key: Access is denied."));
 }
 
 void tst_clsRegistry::checkSecurity_data()
@@ -508,13 +328,11 @@ void tst_clsRegistry::checkSecurity_data()
     QTest::addColumn<qint32>("desired");
     QTest::addColumn<bool>("expected");
     const qint32 read = qint32(KEY_READ), write = qint32(KEY_WRITE), all = qint32(KEY_ALL_ACCESS);
-    QTest::newRow("owner write") << QByteArray("2") << false << false << write << true;
     QTest::newRow("owner all") << QByteArray("2") << false << false << all << true;
     QTest::newRow("other read") << QByteArray("2") << true << false << read << true;
+    QTest::newRow("other generic read") << QByteArray("2") << true << false << qint32(GENERIC_READ) << true;
     QTest::newRow("other write") << QByteArray("2") << true << false << write << false;
     QTest::newRow("other set value bit") << QByteArray("2") << true << false << qint32(KEY_SET_VALUE) << false;
-    QTest::newRow("other generic read") << QByteArray("2") << true << false << qint32(GENERIC_READ) << true;
-    QTest::newRow("everyone write") << QByteArray("2") << true << true << write << true;
     QTest::newRow("everyone all") << QByteArray("2") << true << true << all << true;
     QTest::newRow("9x always") << QByteArray("1") << true << false << all << true;
 }
@@ -527,12 +345,8 @@ void tst_clsRegistry::checkSecurity()
     QFETCH(qint32, desired);
     QFETCH(bool, expected);
     qputenv("QM6_PLATFORM_ID", platform);
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    QString err;
-    QVERIFY(reg.CreateKey(everyone, &err));
-    QCOMPARE(err, QString());
+    clsRegistry reg = userReg();
+    QVERIFY(reg.CreateKey(everyone));
     if (otherOwner)
         QCOMPARE(RegSetKeyOwner(HKEY_CURRENT_USER, kSection.toUtf8().constData(), "someone-else"), ERROR_SUCCESS);
     QCOMPARE(reg.CheckSecurity(desired), expected);
@@ -544,30 +358,21 @@ void tst_clsRegistry::unknownPlatformIsReported()
     QTest::ignoreMessage(QtWarningMsg, "clsRegistry::Initialize() - Unknown platform type.");
     clsRegistry reg;
     QVERIFY(!reg.IsNT());
-    QVERIFY(reg.Default().isNull());
-    QCOMPARE(reg.ClassKey(), 0u);
 }
 
 void tst_clsRegistry::corruptStore()
 {
     QFile f(m_dir->filePath("user.db"));
     QVERIFY(f.open(QIODevice::WriteOnly));
-    const QByteArray garbage(4096, '\x5a');
-    f.write(garbage);
+    f.write(QByteArray(4096, '\x5a'));
     f.close();
-    clsRegistry reg;
-    reg.SetClassKey(quint32(HKEY_CURRENT_USER));
-    reg.SetSectionKey(kSection);
-    reg.SetValueKey(QStringLiteral("v"));
-    reg.SetValueType(1);
+    clsRegistry reg = userReg(kSection, QStringLiteral("v"));
     const QString corrupt = QStringLiteral("The configuration registry database is corrupt.");
     QString err;
     QVERIFY(!reg.GetValue(&err).isValid());
     QCOMPARE(err, QStringLiteral("Error retrieving value: ") + corrupt);
     QVERIFY(!reg.SetCreateValue(QStringLiteral("v"), QStringLiteral("x"), false, &err));
     QCOMPARE(err, QStringLiteral("Unable to create key: ") + corrupt);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), garbage);
 }
 
 QTEST_MAIN(tst_clsRegistry)
