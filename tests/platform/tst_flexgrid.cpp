@@ -1,4 +1,7 @@
-#include "tst_flexgrid.h"
+// The grid stand-in: cells, outline, selection, sorting, widths, colours, keys, pointer and a large fill.
+#include "flexgrid.h"
+#include "flexgridmodel.h"
+#include "olecolor.h"
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
@@ -7,372 +10,497 @@
 #include <QTest>
 #include <QTreeView>
 
-using namespace flexgridtest;
+namespace {
 
-void tst_FlexGrid::identifiesAsTheOriginalGrid()
+// Page-shaped content: printers as level-0 nodes, each with its aliases as level-1 rows.
+void addPrinter(FlexGrid &grid, const QString &name, int aliases, quint32 aliasColour = 0x80000011u)
 {
-    const QMetaObject &mo = FlexGrid::staticMetaObject;
-    const int i = mo.indexOfClassInfo("TypeName");
-    QVERIFY(i >= 0);
-    QCOMPARE(QString::fromLatin1(mo.classInfo(i).value()), QStringLiteral("VSFlexGrid"));
-}
-
-void tst_FlexGrid::addItemKeepsEveryCharacterInsideItsCell_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("BEL") << QStringLiteral("a\x07" "b");
-    QTest::newRow("CR") << QStringLiteral("a\rb");
-    QTest::newRow("LF") << QStringLiteral("a\nb");
-    QTest::newRow("tab") << QStringLiteral("HP\tLaserJet");
-    QTest::newRow("pipe and hash") << QStringLiteral("#1;x|#2;y");
-    QTest::newRow("non-Latin") << QStringLiteral("Imprimante \u00e9\u4e2d\U0001F5A8");
-    QTest::newRow("empty") << QString();
-}
-
-void tst_FlexGrid::addItemKeepsEveryCharacterInsideItsCell()
-{
-    QFETCH(QString, text);
-    FlexGrid grid;
-    grid.SetCols(3);
-    grid.AddItem(QList<QString>{QStringLiteral("1"), text, QStringLiteral("end")});
-    const QByteArray utf8 = text.toUtf8();
-    grid.AddItem({QUtf8StringView("2"), QUtf8StringView(utf8), QUtf8StringView("end")});
-    QCOMPARE(grid.Rows(), 3);
-    for (int r = 1; r <= 2; ++r) {
-        QCOMPARE(grid.TextMatrix(r, 0), QString::number(r));
-        QCOMPARE(grid.TextMatrix(r, 1), text);
-        QCOMPARE(grid.TextMatrix(r, 2), QStringLiteral("end"));
+    grid.AddItem(QList<QString>{QString::number(grid.Rows()), "K", name, "p", "h", "", "1", ""});
+    const int node = grid.Rows() - 1;
+    grid.SetIsSubtotal(node, true);
+    grid.SetRowOutlineLevel(node, 0);
+    for (int a = 0; a < aliases; ++a) {
+        grid.AddItem(QList<QString>{grid.TextMatrix(node, 0), "A", "     " + name + "-alias" + QString::number(a)});
+        grid.SetRowOutlineLevel(grid.Rows() - 1, 1);
+        grid.SetCellForeColor(grid.Rows() - 1, 0, grid.Rows() - 1, 7, aliasColour);
     }
 }
 
-void tst_FlexGrid::setRowsShrinksAndGrows_data()
+void addPrinters(FlexGrid &grid, int count, int aliases = 0)
 {
-    QTest::addColumn<int>("newRows");
-    QTest::newRow("shrink to header") << 1;
-    QTest::newRow("shrink to some") << 3;
-    QTest::newRow("unchanged") << 6;
-    QTest::newRow("grow") << 9;
-    QTest::newRow("none at all") << 0;
+    for (int i = 0; i < count; ++i)
+        addPrinter(grid, QStringLiteral("P%1").arg(i), aliases);
 }
 
-void tst_FlexGrid::setRowsShrinksAndGrows()
+void addFillers(FlexGrid &grid, int count)
 {
-    QFETCH(int, newRows);
-    FlexGrid grid;
-    grid.SetCols(2);
-    grid.SetTextMatrix(0, 0, QStringLiteral("Caption"));
-    for (int i = 1; i <= 5; ++i)
-        grid.AddItem(QList<QString>{QStringLiteral("r%1").arg(i), QStringLiteral("x")});
-    grid.SetRows(newRows);
-    QCOMPARE(grid.Rows(), newRows);
-    for (int r = 0; r < newRows; ++r) {
-        const QString expected = r == 0 ? QStringLiteral("Caption") : r <= 5 ? QStringLiteral("r%1").arg(r) : QString();
-        QCOMPARE(grid.TextMatrix(r, 0), expected);
+    for (int i = 0; i < count; ++i) {
+        grid.SetRows(grid.Rows() + 1);
+        grid.SetIsSubtotal(grid.Rows() - 1, true);
     }
-    QCOMPARE(grid.Model()->rowCount(), std::max(newRows - 1, 0));
 }
 
-void tst_FlexGrid::editingACellKeepsTheOtherCells()
+void prepare(FlexGrid &grid, bool show = false)
 {
-    FlexGrid grid;
-    grid.SetCols(3);
-    grid.AddItem(QList<QString>{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    grid.AddItem(QList<QString>{QStringLiteral("d"), QStringLiteral("e"), QStringLiteral("f")});
-    grid.SetTextMatrix(1, 1, QStringLiteral("a much longer middle cell"));
-    grid.SetTextMatrix(2, 0, QString());
-    QCOMPARE(grid.TextMatrix(1, 0), QStringLiteral("a"));
-    QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("a much longer middle cell"));
-    QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("c"));
-    QCOMPARE(grid.TextMatrix(2, 0), QString());
-    QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("e"));
-    QCOMPARE(grid.TextMatrix(9, 0), QString()); // out of range reads are empty, not a crash
-}
-
-void tst_FlexGrid::headerRowIsTheCaptions()
-{
-    FlexGrid grid;
-    prepare(grid);
-    grid.SetTextMatrix(0, 2, QStringLiteral("Name"));
-    grid.SetTextMatrix(0, 6, QStringLiteral("Type"));
-    addPrinter(grid, QStringLiteral("P1"), 0);
-    QCOMPARE(grid.Model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
-    QCOMPARE(grid.Model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Type"));
-    QCOMPARE(grid.Model()->rowCount(), 1); // the header row is not a data row
-}
-
-void tst_FlexGrid::hiddenColumnsStayHiddenOverReloads()
-{
-    FlexGrid grid;
-    prepare(grid);
-    grid.SetColWidth(3, 1500);
-    addPrinter(grid, QStringLiteral("P1"), 1);
+    grid.SetCols(8);
     grid.SetRows(1);
-    addPrinter(grid, QStringLiteral("P2"), 1);
-    const QHeaderView *header = grid.View()->header();
-    QVERIFY(grid.ColHidden(0) && grid.ColHidden(1) && !grid.ColHidden(2));
-    QVERIFY(header->isSectionHidden(0));
-    QVERIFY(header->isSectionHidden(1));
-    QVERIFY(!header->isSectionHidden(2));
-    QCOMPARE(header->sectionSize(3), 100);
-    QCOMPARE(grid.View()->treePosition(), 2); // the +/- buttons sit in the first shown column
+    grid.SetOutlineBar(2);
+    grid.SetColHidden(0, true);
+    grid.SetColHidden(1, true);
+    if (show) {
+        grid.resize(500, 300);
+        grid.show();
+    }
 }
 
-void tst_FlexGrid::comboListShowsTextForCode_data()
+QPoint centre(const FlexGrid &grid, int row)
 {
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QString>("cell");
-    QTest::addColumn<QString>("shown");
-    const QString types = QStringLiteral("#1;Network share|#2;Direct IP|#3;Local");
-    QTest::newRow("first") << types << "1" << "Network share";
-    QTest::newRow("last") << types << "3" << "Local";
-    QTest::newRow("unknown code") << types << "7" << "7";
-    QTest::newRow("empty cell") << types << "" << "";
-    QTest::newRow("empty list") << QString() << "2" << "2";
-    QTest::newRow("plain choices") << QStringLiteral("Yes|No") << "Yes" << "Yes";
+    return grid.View()->visualRect(grid.Model()->IndexOfRow(row, 2)).center();
 }
 
-void tst_FlexGrid::comboListShowsTextForCode()
+} // namespace
+
+class tst_FlexGrid : public QObject
 {
-    QFETCH(QString, list);
-    QFETCH(QString, cell);
-    QFETCH(QString, shown);
-    FlexGrid grid;
-    grid.SetCols(2);
-    grid.SetColComboList(1, list);
-    grid.AddItem(QList<QString>{QStringLiteral("x"), cell});
-    QCOMPARE(grid.ColComboList(1), list);
-    QCOMPARE(grid.Model()->data(grid.Model()->IndexOfRow(1, 1)).toString(), shown);
-    QCOMPARE(grid.TextMatrix(1, 1), cell); // the cell keeps its code
-}
+    Q_OBJECT
+private slots:
+    void addItemKeepsCellsWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("BEL") << QStringLiteral("a\x07" "b");
+        QTest::newRow("CR") << QStringLiteral("a\rb");
+        QTest::newRow("LF") << QStringLiteral("a\nb");
+        QTest::newRow("tab") << QStringLiteral("HP\tLaserJet");
+        QTest::newRow("pipe and hash") << QStringLiteral("#1;x|#2;y");
+        QTest::newRow("non-Latin") << QStringLiteral("Imprimante \u00e9\u4e2d\U0001F5A8");
+    }
 
-void tst_FlexGrid::outlineFoldsAliasesUnderPrinters()
-{
-    FlexGrid grid;
-    prepare(grid);
-    grid.SetRedraw(false);
-    addPrinter(grid, QStringLiteral("P1"), 2);
-    addPrinter(grid, QStringLiteral("P2"), 0);
-    addPrinter(grid, QStringLiteral("P3"), 2);
-    addFillers(grid, 3);
-    grid.Outline(0);
-    grid.SetRedraw(true);
+    void addItemKeepsCellsWhole()
+    {
+        QFETCH(QString, text);
+        FlexGrid grid;
+        grid.SetCols(3);
+        grid.AddItem(QList<QString>{"1", text, "end"});
+        const QByteArray utf8 = text.toUtf8();
+        grid.AddItem({QUtf8StringView("2"), QUtf8StringView(utf8), QUtf8StringView("end")});
+        QCOMPARE(grid.Rows(), 3);
+        for (int r = 1; r <= 2; ++r)
+            QCOMPARE(QStringList({grid.TextMatrix(r, 0), grid.TextMatrix(r, 1), grid.TextMatrix(r, 2)}),
+                     QStringList({QString::number(r), text, "end"}));
+    }
 
-    const FlexGridModel *model = grid.Model();
-    QCOMPARE(grid.Rows(), 1 + 7 + 3);
-    QCOMPARE(model->rowCount(), 3 + 3);  // printers and fillers are top-level items
-    QCOMPARE(model->rowCount(model->IndexOfRow(1)), 2);
-    QCOMPARE(model->rowCount(model->IndexOfRow(4)), 0);
-    QVERIFY(!model->hasChildren(model->IndexOfRow(4)));   // a printer without aliases: no button
-    QVERIFY(!model->hasChildren(model->IndexOfRow(9)));   // a filler row
-    QVERIFY(model->flags(model->IndexOfRow(2)) & Qt::ItemNeverHasChildren);
-    QVERIFY(model->flags(model->IndexOfRow(7)) & Qt::ItemNeverHasChildren);
-    QVERIFY(!(model->flags(model->IndexOfRow(5)) & Qt::ItemNeverHasChildren));
-    QCOMPARE(model->parent(model->IndexOfRow(7)), model->IndexOfRow(5));
+    void setRowsShrinksAndGrows_data()
+    {
+        QTest::addColumn<int>("newRows");
+        QTest::newRow("shrink to header") << 1;
+        QTest::newRow("shrink to some") << 3;
+        QTest::newRow("grow") << 9;
+        QTest::newRow("none at all") << 0;
+    }
 
-    QVERIFY(grid.IsCollapsed(1));
-    QVERIFY(grid.IsCollapsed(5));
-    QVERIFY(!grid.IsCollapsed(4));
-    QVERIFY(!grid.View()->isExpanded(model->IndexOfRow(1)));
-    QVERIFY(grid.View()->visualRect(model->IndexOfRow(2, 2)).isEmpty());
+    void setRowsShrinksAndGrows()
+    {
+        QFETCH(int, newRows);
+        FlexGrid grid;
+        grid.SetCols(2);
+        grid.SetTextMatrix(0, 0, QStringLiteral("Caption"));
+        for (int i = 1; i <= 5; ++i)
+            grid.AddItem(QList<QString>{QStringLiteral("r%1").arg(i), "x"});
+        grid.SetRows(newRows);
+        QCOMPARE(grid.Rows(), newRows);
+        for (int r = 0; r < newRows; ++r)
+            QCOMPARE(grid.TextMatrix(r, 0), r == 0 ? QStringLiteral("Caption") : r <= 5 ? QStringLiteral("r%1").arg(r) : "");
+        QCOMPARE(grid.Model()->rowCount(), std::max(newRows - 1, 0));
+    }
 
-    grid.Outline(1);
-    QVERIFY(!grid.IsCollapsed(1));
-    QVERIFY(grid.View()->isExpanded(model->IndexOfRow(5)));
-    grid.Outline(0);
-    QVERIFY(grid.IsCollapsed(5));
-    QVERIFY(grid.View()->visualRect(model->IndexOfRow(6, 2)).isEmpty());
-}
+    void editsKeepOtherCellsAndTheArenaBounded()
+    {
+        FlexGrid grid;
+        prepare(grid);
+        grid.SetRedraw(false);
+        addPrinters(grid, 500, 1);
+        grid.SetRedraw(true);
+        const qsizetype full = grid.Model()->ArenaBytes();
+        for (int i = 0; i < 200; ++i)
+            grid.SetTextMatrix(1, 2, QStringLiteral("a much longer edited cell %1").arg(i));
+        grid.SetTextMatrix(2, 0, QString());
+        QVERIFY(grid.Model()->ArenaBytes() < full * 2); // edits do not pile up without bound
+        QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("a much longer edited cell 199"));
+        QCOMPARE(grid.TextMatrix(1, 1) + grid.TextMatrix(1, 3), QStringLiteral("Kp"));
+        QCOMPARE(grid.TextMatrix(2, 0) + grid.TextMatrix(2, 1), QStringLiteral("A"));
+        QCOMPARE(grid.TextMatrix(1000, 2), QStringLiteral("     P499-alias0"));
+        QCOMPARE(grid.TextMatrix(1001, 0), QString()); // out of range reads are empty, not a crash
+        grid.SetRows(1);
+        QVERIFY(grid.Model()->ArenaBytes() < 4096);
+        grid.Clear();
+        QCOMPARE(grid.Model()->ArenaBytes(), 0);
+    }
 
-void tst_FlexGrid::modelIsConsistent()
-{
-    FlexGrid grid;
-    prepare(grid);
-    QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    grid.SetRedraw(false);
-    addPrinter(grid, QStringLiteral("B"), 2);
-    addPrinter(grid, QStringLiteral("A"), 0);
-    grid.SetRows(grid.Rows() + 1);
-    grid.SetRowOutlineLevel(grid.Rows() - 1, 1); // a deeper row with no node before it stays top-level
-    addPrinter(grid, QStringLiteral("C"), 3);
-    grid.SetRedraw(true);
-    grid.Sort(2, true);
-    grid.Outline(1);
-    grid.SetRows(4);
-}
+    void captionsHiddenColumnsAndWidths()
+    {
+        FlexGrid grid;
+        prepare(grid);
+        grid.SetTextMatrix(0, 2, QStringLiteral("Name"));
+        grid.SetColWidth(3, 1500);
+        grid.SetColWidth(4, 1507);
+        grid.SetColWidth(5, 1508);
+        grid.SetColWidth(6, -30);
+        addPrinter(grid, QStringLiteral("P1"), 1);
+        grid.SetRows(1);
+        addPrinter(grid, QStringLiteral("P2"), 1); // a reload keeps captions, hidden columns and widths
+        QCOMPARE(grid.Model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(grid.Model()->rowCount(), 1); // the header row is not a data row
+        const QHeaderView *header = grid.View()->header();
+        QVERIFY(header->isSectionHidden(0) && header->isSectionHidden(1) && !header->isSectionHidden(2));
+        // Widths are kept in twips as set and shown rounded to whole pixels (15 twips each).
+        QCOMPARE(QList<int>({grid.ColWidth(3), grid.ColWidth(4), grid.ColWidth(5), grid.ColWidth(6)}),
+                 QList<int>({1500, 1507, 1508, 0}));
+        QCOMPARE(QList<int>({header->sectionSize(3), header->sectionSize(4), header->sectionSize(5)}),
+                 QList<int>({100, 100, 101}));
+        QCOMPARE(grid.View()->treePosition(), 2); // the +/- buttons sit in the first shown column
+    }
 
-void tst_FlexGrid::selectionKeepsTheOrderOfSelecting()
-{
-    FlexGrid grid;
-    prepare(grid);
-    for (int i = 0; i < 5; ++i)
-        addPrinter(grid, QStringLiteral("P%1").arg(i), 0);
-    grid.resize(500, 300);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    QWidget *viewport = grid.View()->viewport();
-    auto centre = [&](int row) { return grid.View()->visualRect(grid.Model()->IndexOfRow(row, 2)).center(); };
+    void comboListShowsTextForCode_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("shown");
+        const QString types = QStringLiteral("#1;Network share|#2;Direct IP|#3;Local");
+        QTest::newRow("first") << types << "1" << "Network share";
+        QTest::newRow("unknown code") << types << "7" << "7";
+        QTest::newRow("empty list") << QString() << "2" << "2";
+        QTest::newRow("plain choices") << QStringLiteral("Yes|No") << "Yes" << "Yes";
+    }
 
-    QSignalSpy changes(&grid, &FlexGrid::SelChange);
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, centre(4));
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centre(2));
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centre(5));
-    QVERIFY(changes.count() >= 3);
-    QCOMPARE(grid.SelectedRows(), 3);
-    QCOMPARE(grid.SelectedRow(0), 4);
-    QCOMPARE(grid.SelectedRow(1), 2);
-    QCOMPARE(grid.SelectedRow(2), 5);
-    QCOMPARE(grid.Row(), 5);
+    void comboListShowsTextForCode()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, cell);
+        QFETCH(QString, shown);
+        FlexGrid grid;
+        grid.SetCols(2);
+        grid.SetColComboList(1, list);
+        grid.AddItem(QList<QString>{"x", cell});
+        QCOMPARE(grid.Model()->data(grid.Model()->IndexOfRow(1, 1)).toString(), shown);
+        QCOMPARE(grid.TextMatrix(1, 1), cell); // the cell keeps its code
+    }
 
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centre(2)); // toggles 2 off
-    QCOMPARE(grid.SelectedRows(), 2);
-    QCOMPARE(grid.SelectedRow(0), 4);
-    QCOMPARE(grid.SelectedRow(1), 5);
-    QVERIFY(!grid.IsSelected(2));
-    QCOMPARE(grid.SelectedRow(2), -1);
-}
+    void outlineFoldsAliasesUnderPrinters()
+    {
+        FlexGrid grid;
+        prepare(grid);
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        grid.SetRedraw(false);
+        grid.SetRows(2);
+        grid.SetRowOutlineLevel(1, 1); // a deeper row with no node before it stays top-level
+        addPrinter(grid, QStringLiteral("P1"), 2);
+        addPrinter(grid, QStringLiteral("P2"), 0);
+        addPrinter(grid, QStringLiteral("P3"), 2);
+        addFillers(grid, 3);
+        grid.Outline(0);
+        grid.SetRedraw(true);
 
-void tst_FlexGrid::headerRowIsNeverSelected()
-{
-    FlexGrid grid;
-    prepare(grid);
-    addPrinter(grid, QStringLiteral("P1"), 0);
-    grid.SetIsSelected(0, true);
-    QVERIFY(!grid.IsSelected(0));
-    QCOMPARE(grid.SelectedRows(), 0);
-    grid.View()->selectAll();
-    QCOMPARE(grid.SelectedRows(), 1);
-    QVERIFY(!grid.IsSelected(0));
-    QVERIFY(grid.IsSelected(1));
-}
+        const FlexGridModel *model = grid.Model();
+        QCOMPARE(model->rowCount(), 1 + 3 + 3); // printers and fillers are top-level items
+        QCOMPARE(model->rowCount(model->IndexOfRow(2)), 2);
+        QVERIFY(model->hasChildren(model->IndexOfRow(6)));
+        QVERIFY(!model->hasChildren(model->IndexOfRow(5)));  // a printer without aliases: no button
+        QVERIFY(!model->hasChildren(model->IndexOfRow(10))); // a filler row
+        QVERIFY(model->flags(model->IndexOfRow(8)) & Qt::ItemNeverHasChildren);
+        QVERIFY(!(model->flags(model->IndexOfRow(6)) & Qt::ItemNeverHasChildren));
+        QCOMPARE(model->parent(model->IndexOfRow(8)), model->IndexOfRow(6));
+        QVERIFY(!model->parent(model->IndexOfRow(1)).isValid());
 
-void tst_FlexGrid::setRowMakesTheOnlySelectedRow()
-{
-    FlexGrid grid;
-    prepare(grid);
-    for (int i = 0; i < 4; ++i)
-        addPrinter(grid, QStringLiteral("P%1").arg(i), 0);
-    grid.SetIsSelected(1, true);
-    grid.SetIsSelected(3, true);
-    grid.SetRow(2);
-    QCOMPARE(grid.Row(), 2);
-    QCOMPARE(grid.SelectedRows(), 1);
-    QCOMPARE(grid.SelectedRow(0), 2);
-    grid.SetRow(0);
-    QCOMPARE(grid.Row(), 0);
-    QCOMPARE(grid.SelectedRows(), 0);
+        QVERIFY(grid.IsCollapsed(2) && grid.IsCollapsed(6) && !grid.IsCollapsed(5));
+        QVERIFY(grid.View()->visualRect(model->IndexOfRow(3, 2)).isEmpty());
+        QVERIFY(!grid.View()->visualRect(model->IndexOfRow(5, 2)).isEmpty());
+        grid.Outline(1);
+        QVERIFY(!grid.IsCollapsed(2) && grid.View()->isExpanded(model->IndexOfRow(6)));
+        grid.Outline(0);
+        QVERIFY(grid.IsCollapsed(6));
+        QVERIFY(grid.View()->visualRect(model->IndexOfRow(7, 2)).isEmpty());
+        grid.Sort(2, true);
+        grid.SetRows(4);
+    }
 
-    // While painting is off the row is remembered and shown once it resumes.
-    grid.SetRedraw(false);
-    grid.SetRows(1);
-    addPrinter(grid, QStringLiteral("Q1"), 0);
-    addPrinter(grid, QStringLiteral("Q2"), 0);
-    grid.SetRow(2);
-    QCOMPARE(grid.Row(), 2);
-    grid.SetRedraw(true);
-    QCOMPARE(grid.Row(), 2);
-    QVERIFY(grid.View()->selectionModel()->isRowSelected(1, {}));
-    QCOMPARE(grid.SelectedRows(), 1);
-}
+    void selectionFromCode()
+    {
+        FlexGrid grid;
+        prepare(grid);
+        addPrinter(grid, QStringLiteral("P"), 1);
+        addPrinters(grid, 2);
+        grid.Outline(1);
+        grid.SetIsSelected(0, true); // the header row is never selected
+        QCOMPARE(grid.SelectedRows(), 0);
+        grid.View()->selectAll();
+        QCOMPARE(grid.SelectedRows(), 4);
+        QVERIFY(!grid.IsSelected(0));
+        grid.SetRow(3); // SetRow makes the only selected row
+        QCOMPARE(QList<int>({grid.Row(), grid.SelectedRows(), grid.SelectedRow(0)}), QList<int>({3, 1, 3}));
 
-void tst_FlexGrid::selectionFollowsRowsOverReset()
-{
-    FlexGrid grid;
-    prepare(grid);
-    addPrinter(grid, QStringLiteral("P1"), 1);
-    addPrinter(grid, QStringLiteral("P2"), 0);
-    grid.Outline(1);
-    grid.SetRow(3);
-    grid.SetIsSelected(2, true);
-    addPrinter(grid, QStringLiteral("P3"), 0); // a reset with painting on
-    QCOMPARE(grid.Row(), 3);
-    QCOMPARE(grid.SelectedRows(), 2);
-    QCOMPARE(grid.SelectedRow(1), 2);
-    QVERIFY(grid.View()->selectionModel()->isSelected(grid.Model()->IndexOfRow(2, 2)));
-    QVERIFY(!grid.IsCollapsed(1));
-    grid.SetRows(3); // the current row is dropped
-    QCOMPARE(grid.Row(), 0);
-    QCOMPARE(grid.SelectedRows(), 1);
-}
+        grid.SetIsSelected(2, true);
+        addPrinter(grid, QStringLiteral("Q"), 0); // a reset with painting on keeps row, selection, outline
+        QCOMPARE(QList<int>({grid.Row(), grid.SelectedRows(), grid.SelectedRow(1)}), QList<int>({3, 2, 2}));
+        QVERIFY(grid.View()->selectionModel()->isSelected(grid.Model()->IndexOfRow(2, 2)));
+        QVERIFY(!grid.IsCollapsed(1));
+        grid.SetRows(3); // the current row is dropped
+        QCOMPARE(QList<int>({grid.Row(), grid.SelectedRows()}), QList<int>({0, 1}));
 
-void tst_FlexGrid::sortKeepsAliasesUnderTheirPrinter_data()
-{
-    QTest::addColumn<bool>("ascending");
-    QTest::addColumn<QStringList>("expected");
-    const QStringList up{"alpha", "     alpha-alias0", "Bravo", "charlie", "     charlie-alias0", "     charlie-alias1",
-                         "delta10", "delta9"};
-    QStringList down{"delta9", "delta10", "charlie", "     charlie-alias0", "     charlie-alias1", "Bravo", "alpha",
-                     "     alpha-alias0"};
-    QTest::newRow("ascending") << true << up;
-    QTest::newRow("descending") << false << down;
-}
+        // While painting is off the row is remembered and shown once it resumes.
+        grid.SetRedraw(false);
+        grid.SetRows(1);
+        addPrinters(grid, 2);
+        grid.SetRow(2);
+        QCOMPARE(grid.Row(), 2);
+        grid.SetRedraw(true);
+        QCOMPARE(QList<int>({grid.Row(), grid.SelectedRows()}), QList<int>({2, 1}));
+        QVERIFY(grid.View()->selectionModel()->isRowSelected(1, {}));
+    }
 
-void tst_FlexGrid::sortKeepsAliasesUnderTheirPrinter()
-{
-    QFETCH(bool, ascending);
-    QFETCH(QStringList, expected);
-    FlexGrid grid;
-    prepare(grid);
-    addPrinter(grid, QStringLiteral("delta9"), 0);
-    addPrinter(grid, QStringLiteral("charlie"), 2, 0x80000002u);
-    addPrinter(grid, QStringLiteral("Bravo"), 0);
-    addPrinter(grid, QStringLiteral("alpha"), 1);
-    addPrinter(grid, QStringLiteral("delta10"), 0);
-    const int dataRows = grid.Rows() - 1;
-    addFillers(grid, 75);
-    grid.SetRow(3); // charlie's first alias
+    void sortKeepsAliasesUnderTheirPrinter_data()
+    {
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<QStringList>("expected");
+        const QString c0 = "     charlie-alias0", c1 = "     charlie-alias1", a0 = "     alpha-alias0";
+        QTest::newRow("ascending") << true << QStringList{"alpha", a0, "Bravo", "charlie", c0, c1, "delta10", "delta9"};
+        QTest::newRow("descending") << false << QStringList{"delta9", "delta10", "charlie", c0, c1, "Bravo", "alpha", a0};
+    }
 
-    // As the page does: drop the filler rows before and put them back after.
-    QStringList events;
-    connect(&grid, &FlexGrid::BeforeSort, this, [&](int col, int &order) {
-        events << QStringLiteral("before %1 %2").arg(col).arg(order);
-        grid.SetRows(dataRows + 1);
-    });
-    connect(&grid, &FlexGrid::AfterSort, this, [&](int col, int &order) {
-        events << QStringLiteral("after %1 %2").arg(col).arg(order);
-        for (int i = 0; i < 75; ++i) {
-            grid.SetRows(grid.Rows() + 1);
-            grid.SetIsSubtotal(grid.Rows() - 1, true);
+    void sortKeepsAliasesUnderTheirPrinter()
+    {
+        QFETCH(bool, ascending);
+        QFETCH(QStringList, expected);
+        FlexGrid grid;
+        prepare(grid);
+        addPrinter(grid, QStringLiteral("delta9"), 0);
+        addPrinter(grid, QStringLiteral("charlie"), 2, 0x80000002u);
+        addPrinter(grid, QStringLiteral("Bravo"), 0);
+        addPrinter(grid, QStringLiteral("alpha"), 1);
+        addPrinter(grid, QStringLiteral("delta10"), 0);
+        const int dataRows = grid.Rows() - 1;
+        addFillers(grid, 5);
+        grid.SetRow(3); // charlie's first alias
+
+        // As the page does: drop the filler rows before and put them back after.
+        QStringList events;
+        connect(&grid, &FlexGrid::BeforeSort, this, [&](int col, int &order) {
+            events << QStringLiteral("before %1 %2").arg(col).arg(order);
+            grid.SetRows(dataRows + 1);
+        });
+        connect(&grid, &FlexGrid::AfterSort, this, [&](int col, int &order) {
+            events << QStringLiteral("after %1 %2").arg(col).arg(order);
+            addFillers(grid, 5);
+        });
+        QSignalSpy resets(grid.Model(), &QAbstractItemModel::modelReset);
+        grid.Sort(2, ascending);
+
+        const QString order = ascending ? QStringLiteral("1") : QStringLiteral("2");
+        QCOMPARE(events, QStringList({"before 2 " + order, "after 2 " + order}));
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(grid.Rows(), 1 + dataRows + 5);
+        for (int r = 1; r < grid.Rows(); ++r) {
+            QCOMPARE(grid.TextMatrix(r, 2), expected.value(r - 1));
+            const bool alias = grid.TextMatrix(r, 2).startsWith(QLatin1Char(' '));
+            QCOMPARE(grid.RowOutlineLevel(r), alias ? 1 : 0);
+            QCOMPARE(grid.IsSubtotal(r), !alias);
         }
-    });
-    QSignalSpy resets(grid.Model(), &QAbstractItemModel::modelReset);
-    grid.Sort(2, ascending);
-
-    const QString order = ascending ? QStringLiteral("1") : QStringLiteral("2");
-    QCOMPARE(events, QStringList({"before 2 " + order, "after 2 " + order}));
-    QCOMPARE(resets.count(), 1);
-    QCOMPARE(grid.Rows(), 1 + dataRows + 75);
-    QCOMPARE(namesInOrder(grid).mid(0, dataRows), expected);
-    for (int r = dataRows + 1; r < grid.Rows(); ++r)
-        QVERIFY(grid.TextMatrix(r, 2).isEmpty() && grid.IsSubtotal(r));
-    for (int r = 1; r <= dataRows; ++r) {
-        const bool alias = grid.TextMatrix(r, 2).startsWith(QLatin1Char(' '));
-        QCOMPARE(grid.RowOutlineLevel(r), alias ? 1 : 0);
-        QCOMPARE(grid.IsSubtotal(r), !alias);
+        const int charlieAlias = int(expected.indexOf(QStringLiteral("     charlie-alias0"))) + 1;
+        QCOMPARE(grid.Row(), charlieAlias); // the current row moved with its printer
+        QCOMPARE(grid.CellForeColor(charlieAlias, 2), OleColorToQColor(0x80000002u, grid.View()->palette()));
     }
-    const int charlieAlias = int(expected.indexOf(QStringLiteral("     charlie-alias0"))) + 1;
-    QCOMPARE(grid.Row(), charlieAlias);  // the current row moved with its printer
-    QCOMPARE(grid.CellForeColor(charlieAlias, 2), OleColorToQColor(0x80000002u, grid.View()->palette()));
-}
 
-void tst_FlexGrid::headerClickTogglesSortOrder()
-{
-    FlexGrid grid;
-    prepare(grid);
-    addPrinter(grid, QStringLiteral("b"), 0);
-    addPrinter(grid, QStringLiteral("a"), 0);
-    addPrinter(grid, QStringLiteral("c"), 0);
-    grid.resize(500, 300);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    QHeaderView *header = grid.View()->header();
-    const QPoint nameHeader(header->sectionViewportPosition(2) + 5, header->height() / 2);
-    QList<int> orders;
-    connect(&grid, &FlexGrid::BeforeSort, this, [&](int, int &order) { orders << order; });
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameHeader);
-    QCOMPARE(namesInOrder(grid), QStringList({"a", "b", "c"}));
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameHeader);
-    QCOMPARE(namesInOrder(grid), QStringList({"c", "b", "a"}));
-    QCOMPARE(orders, QList<int>({1, 2}));
-}
+    void autoSizeFitsTheLongestText()
+    {
+        FlexGrid grid;
+        prepare(grid);
+        grid.SetColComboList(6, QStringLiteral("#1;A rather long connection type|#2;IP"));
+        addPrinters(grid, 40, 1);
+        // Wide letters in a shorter text: the widest text need not be the longest in bytes.
+        const QString wide = QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWW");
+        addPrinter(grid, wide, 0);
+        grid.AutoSize(2, 7);
+        const QFontMetrics fm(grid.View()->font());
+        QVERIFY(grid.ColWidth(2) / 15 >= fm.horizontalAdvance(wide));
+        QVERIFY(grid.ColWidth(6) / 15 >= fm.horizontalAdvance(QStringLiteral("A rather long connection type")));
+        QCOMPARE(grid.ColWidth(0), 64 * 15); // hidden columns are left alone
+        const int before = grid.ColWidth(2); // once the long row is gone the column fits the rest again
+        grid.SetRows(grid.Rows() - 1);
+        grid.AutoSize(2, 2);
+        QVERIFY(grid.ColWidth(2) < before);
+        QVERIFY(grid.ColWidth(2) / 15 >= fm.horizontalAdvance(QStringLiteral("     P39-alias0")));
+    }
+
+    void systemColoursFollowThePalette_data()
+    {
+        QTest::addColumn<quint32>("ole");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("role");
+        QTest::newRow("active caption") << 0x80000002u << int(QPalette::Active) << int(QPalette::Highlight);
+        QTest::newRow("grey text") << 0x80000011u << int(QPalette::Disabled) << int(QPalette::Text);
+        QTest::newRow("window text") << 0x80000008u << int(QPalette::Active) << int(QPalette::WindowText);
+        QTest::newRow("window") << 0x80000005u << int(QPalette::Active) << int(QPalette::Base);
+    }
+
+    void systemColoursFollowThePalette()
+    {
+        QFETCH(quint32, ole);
+        QFETCH(int, group);
+        QFETCH(int, role);
+        QPalette pal; // distinct colours everywhere, so that a wrong role cannot pass by accident
+        for (int g = 0; g < 3; ++g) {
+            for (int r = 0; r < QPalette::NColorRoles; ++r)
+                pal.setColor(QPalette::ColorGroup(g), QPalette::ColorRole(r), QColor(10 + 20 * g, 5 * r, 200 - 5 * r));
+        }
+        QCOMPARE(OleColorToQColor(ole, pal), pal.color(QPalette::ColorGroup(group), QPalette::ColorRole(role)));
+    }
+
+    void cellColoursResolveWhenDrawn()
+    {
+        QCOMPARE(OleColorToQColor(0x00FF8000u, QPalette()), QColor(0, 0x80, 0xFF)); // 0x00BBGGRR
+        QVERIFY(!OleColorToQColor(0x800000FFu, QPalette()).isValid());              // no such system colour
+        FlexGrid grid;
+        prepare(grid);
+        addPrinter(grid, QStringLiteral("P"), 1, 0x80000002u);
+        grid.SetCellForeColor(1, 3, 1, 3, Qt::red);
+        const FlexGridModel *model = grid.Model();
+        QPalette pal = grid.View()->palette();
+        for (const QColor &c : {QColor(1, 2, 3), QColor(4, 5, 6)}) { // a system colour follows palette changes
+            pal.setColor(QPalette::Highlight, c);
+            grid.View()->setPalette(pal);
+            QCOMPARE(model->data(model->IndexOfRow(2, 4), Qt::ForegroundRole).value<QColor>(), c);
+        }
+        QCOMPARE(grid.CellForeColor(1, 3), QColor(Qt::red));
+        grid.SetCellForeColor(2, 0, 2, 7, QColor()); // back to the default
+        QVERIFY(!grid.CellForeColor(2, 4).isValid());
+    }
+
+    void keysGiveWindowsCodes_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("codes"); // KeyDown and KeyUp code, shift state, KeyPress character
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << QString() << QList<int>{46, 0};
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "\r" << QList<int>{13, 0, 13};
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "\r" << QList<int>{13, 0, 13};
+        QTest::newRow("a") << int(Qt::Key_A) << 0 << "a" << QList<int>{65, 0, 97};
+        QTest::newRow("shift A") << int(Qt::Key_A) << int(Qt::ShiftModifier) << "A" << QList<int>{65, 1, 65};
+        QTest::newRow("ctrl 5") << int(Qt::Key_5) << int(Qt::ControlModifier) << QString() << QList<int>{53, 2};
+    }
+
+    void keysGiveWindowsCodes()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, codes);
+        FlexGrid grid;
+        QList<int> seen;
+        connect(&grid, &FlexGrid::KeyDownEvent, this, [&](int &code, int shift) { seen << code << shift; });
+        connect(&grid, &FlexGrid::KeyPress, this, [&](int &ascii) { seen << ascii; });
+        connect(&grid, &FlexGrid::KeyUp, this, [&](int &code, int shift) { seen << code << shift; });
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::KeyboardModifiers(modifiers), text);
+        QCoreApplication::sendEvent(grid.View(), &press);
+        QCoreApplication::sendEvent(grid.View(), &release);
+        QCOMPARE(seen, codes + codes.mid(0, 2));
+    }
+
+    void pointerSelectionKeysAndFont()
+    {
+        FlexGrid grid;
+        prepare(grid, true);
+        addPrinters(grid, 5);
+        QVERIFY(QTest::qWaitForWindowActive(&grid));
+        QWidget *viewport = grid.View()->viewport();
+        // Ctrl+click selection keeps the order of selecting.
+        QSignalSpy changes(&grid, &FlexGrid::SelChange);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, centre(grid, 4));
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centre(grid, 2));
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centre(grid, 5));
+        QVERIFY(changes.count() >= 3);
+        QCOMPARE(grid.SelectedRows(), 3);
+        QCOMPARE(QList<int>({grid.SelectedRow(0), grid.SelectedRow(1), grid.SelectedRow(2)}), QList<int>({4, 2, 5}));
+        QCOMPARE(grid.Row(), 5);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centre(grid, 2)); // toggles 2 off
+        QCOMPARE(grid.SelectedRows(), 2);
+        QCOMPARE(QList<int>({grid.SelectedRow(0), grid.SelectedRow(1), grid.SelectedRow(2)}), QList<int>({4, 5, -1}));
+
+        QList<int> atClick;
+        connect(&grid, &FlexGrid::DblClick, this, [&] { atClick << grid.MouseRow() << grid.Row(); });
+        const QPoint p = centre(grid, 3);
+        // A double click arrives as a click followed by the double-click event.
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, p);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, p);
+        QCOMPARE(atClick, QList<int>({3, 3}));
+        auto moveTo = [&grid](QWidget *w, QPoint pos) {
+            QMouseEvent move(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(w, &move);
+            return grid.MouseRow();
+        };
+        QCOMPARE(moveTo(viewport, QPoint(p.x(), viewport->height() - 2)), -1);
+        QCOMPARE(moveTo(viewport, QPoint(viewport->width() - 2, p.y())), 3); // right of the columns
+        QCOMPARE(moveTo(grid.View()->header()->viewport(), QPoint(p.x(), 3)), 0);
+
+        QTest::keyClick(grid.View(), Qt::Key_Up);
+        QCOMPARE(grid.Row(), 2);
+        connect(&grid, &FlexGrid::KeyDownEvent, this, [](int &code, int) { code = 0; }); // cancels the key
+        QTest::keyClick(grid.View(), Qt::Key_Up);
+        QCOMPARE(grid.Row(), 2);
+
+        const int before = grid.View()->visualRect(grid.Model()->IndexOfRow(1, 2)).height();
+        QVERIFY(grid.setProperty("FontSize", 30.0)); // the host sets font properties by name
+        QCoreApplication::processEvents();
+        QVERIFY(grid.View()->visualRect(grid.Model()->IndexOfRow(1, 2)).height() > before); // rows follow the font
+    }
+
+    // No timing assertion: it prints the figures so that a slow path shows up when it is read.
+    void largeListFillsAndFolds()
+    {
+        FlexGrid grid;
+        prepare(grid, true);
+        grid.SetColComboList(6, QStringLiteral("#1;Network share|#2;Direct IP|#3;Local"));
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QSignalSpy resets(grid.Model(), &QAbstractItemModel::modelReset);
+        QElapsedTimer timer;
+        // The page's fill, then a refill: painting off, one AddItem per row, outline marks, alias
+        // colours, column fit, header row current, every node folded, painting on.
+        for (int fill = 1; fill <= 2; ++fill) {
+            timer.start();
+            char id[16], name[48], alias[56];
+            grid.SetRedraw(false);
+            grid.SetRows(1);
+            for (int p = 0, row = 1; p < 100000; ++p, ++row) {
+                qsnprintf(id, sizeof id, "%d", p + 1);
+                qsnprintf(name, sizeof name, "\\\\server%d\\printer-%06d", p % 97, p);
+                grid.AddItem({QUtf8StringView(id), "KEY", QUtf8StringView(name), "IP_10.0.0.1", "srv", "Default", "2", ""});
+                grid.SetIsSubtotal(row, true);
+                grid.SetRowOutlineLevel(row, 0);
+                if (p % 2 == 0) {
+                    qsnprintf(alias, sizeof alias, "     alias-%06d", p);
+                    grid.AddItem({QUtf8StringView(id), "AKEY", QUtf8StringView(alias), "LPT1:", "ws", "", "", ""});
+                    grid.SetRowOutlineLevel(++row, 1);
+                    grid.SetCellForeColor(row, 0, row, 7, p % 4 ? 0x80000011u : 0x80000002u);
+                }
+            }
+            grid.AutoSize(2, 7);
+            grid.SetRow(0);
+            grid.Outline(0);
+            grid.SetRedraw(true);
+            QCoreApplication::processEvents(); // the view lays out and paints
+            qInfo("150,000 rows, fill %d: %lld ms; text arena %lld bytes, %lld bytes per row beyond text", fill,
+                  timer.elapsed(), qlonglong(grid.Model()->ArenaBytes()), qlonglong(grid.Model()->BytesPerRowBeyondText()));
+        }
+        QCOMPARE(grid.Rows(), 150001);
+        QCOMPARE(resets.count(), 2);
+        QCOMPARE(grid.Model()->rowCount(), 100000);
+        QCOMPARE(grid.Row(), 0);
+        QVERIFY(grid.IsCollapsed(1));
+        QCOMPARE(grid.RowOutlineLevel(2), 1);
+        grid.Sort(2, false);
+        QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("\\\\server9\\printer-099919"));
+    }
+};
 
 QTEST_MAIN(tst_FlexGrid)
+#include "tst_flexgrid.moc"
