@@ -5,6 +5,7 @@
 #include "pagelibrary.h"
 #include "qm6connection.h"
 #include "startup.h"
+#include "vnclocalonly.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -43,7 +44,22 @@ int main(int argc, char **argv)
     if (!options.registerPath.isEmpty())
         return registerOnly(argc, argv, options);
 
+    bool vnc = qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("vnc"));
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0)
+            vnc = qstrncmp(argv[i + 1], "vnc", 3) == 0;
+    if (vnc)
+        WatchVncServerSockets();
     QApplication app(argc, argv);
+    if (vnc) {
+        // The VNC server opens its socket once the event loop runs.
+        QTimer::singleShot(0, &app, [] {
+            if (!MoveVncServerToLoopback()) {
+                std::fprintf(stderr, "The VNC server could not be limited to this computer (127.0.0.1); stopping.\n");
+                QCoreApplication::exit(1);
+            }
+        });
+    }
     QApplication::setApplicationName(QStringLiteral("Quillmark 6 Administrator"));
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     SetCommonServicesFactory([] { return std::make_unique<ConsoleCommonServices>(); });

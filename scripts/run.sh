@@ -15,6 +15,6 @@ if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DIS
   port=${QM6_VNC_PORT:-5900}
   echo "There is no display here, so the console is served over VNC instead:"
   echo "connect a VNC viewer to 127.0.0.1:$port (for example: vncviewer 127.0.0.1::$port). Ctrl+C stops it."
-  export QT_QPA_PLATFORM="vnc:size=1280x800:addr=127.0.0.1:port=$port"
+  export QT_QPA_PLATFORM="vnc:size=1280x800:port=$port"
 fi
 exec "$build/bin/qm6admin" "$@"
