@@ -175,6 +175,12 @@ void tst_Console::toolbarFollowsThePage()
     QTreeView *tree = pageTree(&w);
     tree->selectionModel()->select(tree->model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QCOMPARE(w.MenuEntry(QStringLiteral("QM6CF_ADVANCED_MERGE"))->isEnabled(), canChange);
+
+    // A long operation disables the whole console by name.
+    QVERIFY(w.setProperty("Enabled", false) || !w.isEnabled());
+    QVERIFY(!w.isEnabled());
+    w.setProperty("Enabled", true);
+    QVERIFY(w.isEnabled());
 }
 
 void tst_Console::refreshReloads()
