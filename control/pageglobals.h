@@ -1,8 +1,0 @@
-// Values that the whole plug-in shares: the console font every form applies when it loads,
-// and the application-wide help file path.
-#pragma once
-
-#include "qm6font.h"
-
-QM6FontPtr &PageConsoleFont();
-QString &PageHelpFileName();
