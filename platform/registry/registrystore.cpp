@@ -356,13 +356,12 @@ LONG splitPath(LPCSTR path, QStringList *components)
 
 QString foldName(const QString &name) { return name.toCaseFolded(); }
 
-LONG readKey(sqlite3 *db, qint64 id, KeyRow *row)
+// Steps a query over the key columns into row; `missing` is the code for no row.
+LONG stepKeyRow(Stmt &q, LONG missing, KeyRow *row)
 {
-    Stmt q(db, "SELECT id,parent,name,owner,everyone,modified FROM keys WHERE id=?");
-    q.bind(1, id);
     const int rc = q.step();
     if (rc == SQLITE_DONE)
-        return ERROR_KEY_DELETED;
+        return missing;
     if (rc != SQLITE_ROW)
         return fromSqlite(q.prepareResult() != SQLITE_OK ? q.prepareResult() : rc);
     row->id = q.int64(0);
@@ -374,22 +373,18 @@ LONG readKey(sqlite3 *db, qint64 id, KeyRow *row)
     return ERROR_SUCCESS;
 }
 
+LONG readKey(sqlite3 *db, qint64 id, KeyRow *row)
+{
+    Stmt q(db, "SELECT id,parent,name,owner,everyone,modified FROM keys WHERE id=?");
+    q.bind(1, id);
+    return stepKeyRow(q, ERROR_KEY_DELETED, row);
+}
+
 LONG findChild(sqlite3 *db, qint64 parent, const QString &name, KeyRow *row)
 {
     Stmt q(db, "SELECT id,parent,name,owner,everyone,modified FROM keys WHERE parent=? AND fold=?");
     q.bind(1, parent).bind(2, foldName(name));
-    const int rc = q.step();
-    if (rc == SQLITE_DONE)
-        return ERROR_FILE_NOT_FOUND;
-    if (rc != SQLITE_ROW)
-        return fromSqlite(q.prepareResult() != SQLITE_OK ? q.prepareResult() : rc);
-    row->id = q.int64(0);
-    row->parent = q.int64(1);
-    row->name = q.text(2);
-    row->owner = q.text(3);
-    row->everyone = q.int64(4) != 0;
-    row->modified = q.int64(5);
-    return ERROR_SUCCESS;
+    return stepKeyRow(q, ERROR_FILE_NOT_FOUND, row);
 }
 
 LONG walk(sqlite3 *db, qint64 base, const QStringList &components, KeyRow *row, int *depth)
