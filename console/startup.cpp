@@ -3,15 +3,6 @@
 #include "commonservices.h"
 
 #include <QObject>
-#include <pwd.h>
-#include <unistd.h>
-
-QString ConsoleOperatingSystemUser()
-{
-    if (const passwd *pw = getpwuid(getuid()))
-        return QString::fromLocal8Bit(pw->pw_name);
-    return qEnvironmentVariable("USER");
-}
 
 QM6ConnectionPtr OpenConsoleDatabase(const QString &url, const QString &user)
 {

@@ -4,5 +4,4 @@
 
 #include "qm6connection.h"
 
-QString ConsoleOperatingSystemUser();
 QM6ConnectionPtr OpenConsoleDatabase(const QString &url, const QString &user);

@@ -112,7 +112,7 @@ QM6ErrorPtr PrinterData::GetPrinters(const QM6ConnectionPtr &connection, QM6Reco
     if (recordset)
         recordset->reset();
     if (!connection)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     QM6RecordsetPtr rs = newPrinterRecordset();
     QM6ConnectionPrivate *d = connection->d_func();
     if (d->lastListRows > 0) {
@@ -138,7 +138,7 @@ QM6ErrorPtr PrinterData::GetPrintProfiles(const QM6ConnectionPtr &connection, QM
     if (recordset)
         recordset->reset();
     if (!connection)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     auto rs = std::make_shared<QM6Recordset>(QStringList{"PrintProfileId", "Name"}, QList<FT>{FT::Integer, FT::Text});
     if (QM6ErrorPtr e = fill(connection, "SELECT profile_id, name FROM track_profiles ORDER BY name, profile_id", rs.get(),
                              QStringLiteral("Reading the track profiles")))

@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <sqlite3.h>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 QAtomicInt connectionCounter;
@@ -146,6 +148,18 @@ QM6ErrorPtr QM6Connection::Open(const QString &url, const QString &userName, std
 std::shared_ptr<QM6Connection> QM6ConnectionLastOpened()
 {
     return lastOpened.lock();
+}
+
+QM6ErrorPtr QM6NoConnectionError()
+{
+    return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+}
+
+QString QM6Connection::OperatingSystemUser()
+{
+    if (const passwd *pw = getpwuid(getuid()))
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
 }
 
 QString QM6Connection::Url() const { return d->url; }

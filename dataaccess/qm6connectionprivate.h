@@ -10,6 +10,9 @@
 
 struct sqlite3;
 
+// The error of a call made without a data connection.
+QM6ErrorPtr QM6NoConnectionError();
+
 class QM6ConnectionPrivate {
 public:
     QString url;

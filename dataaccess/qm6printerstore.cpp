@@ -52,7 +52,7 @@ QM6ErrorPtr livePrinter(QM6ConnectionPrivate *d, qint32 id, QString *key, const 
 QM6ErrorPtr QM6PrinterStore::Load(QM6Printer *p, QM6Connection *c, qint32 id)
 {
     if (!c)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     QM6ConnectionPrivate *d = c->d_func();
     const QString what = QStringLiteral("Loading printer %1").arg(id);
     QSqlQuery q;
@@ -144,7 +144,7 @@ QM6ErrorPtr QM6PrinterStore::Conflict(QM6Connection *c, qint32 id, const QString
 QM6ErrorPtr QM6PrinterStore::Save(QM6Printer *p, QM6Connection *c)
 {
     if (!c)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     if (QM6ErrorPtr e = Validate(p))
         return e;
     QM6ConnectionPrivate *d = c->d_func();
@@ -245,7 +245,7 @@ QM6ErrorPtr QM6PrinterStore::Save(QM6Printer *p, QM6Connection *c)
 QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6Printer *p, QM6Connection *c, qint32 bw, qint32 color)
 {
     if (!c)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     if (bw < 0 || color < 0)
         return MakeQM6Error(QStringLiteral("Page totals cannot be negative. Nothing was stored."), QM6Error::ErrInvalid);
     if (p->m_printerId == -1)
@@ -285,7 +285,7 @@ QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6Printer *p, QM6Connection *c, qint32 
 QM6ErrorPtr QM6PrinterStore::Delete(QM6Printer *p, QM6Connection *c)
 {
     if (!c)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     QM6ConnectionPrivate *d = c->d_func();
     const QString what = QStringLiteral("Deleting printer %1").arg(p->m_printerId);
     QM6WriteScope scope(c);
@@ -318,7 +318,7 @@ QM6ErrorPtr QM6PrinterStore::DeleteAlias(QM6Printer *p, QM6Connection *c, const 
 {
     count = 0;
     if (!c)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     QM6ConnectionPrivate *d = c->d_func();
     const QString what = QStringLiteral("Removing merged printer \"%1\"").arg(aliasKey);
     QM6WriteScope scope(c);
@@ -392,7 +392,7 @@ QM6ErrorPtr QM6PrinterStore::MoveAlias(QM6Printer *, QM6Connection *c, const QSt
 {
     count = 0;
     if (!c)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     QM6WriteScope scope(c);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -407,7 +407,7 @@ QM6ErrorPtr QM6PrinterStore::AddAlias(QM6Printer *p, QM6Connection *c, const QSt
                                       const QString &host, const QString &port, qint32 connectionType)
 {
     if (!c)
-        return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+        return QM6NoConnectionError();
     const struct { const char *field; const QString &v; int max; } checks[] = {
         {"key", key, QM6Schema::KeyLength}, {"device", device, QM6Schema::LongTextLength},
         {"host", host, QM6Schema::HostLength}, {"port", port, QM6Schema::PortLength}};

@@ -3,18 +3,10 @@
 
 #include <QDateTime>
 #include <QSqlError>
-#include <pwd.h>
 #include <random>
-#include <unistd.h>
 
 namespace {
 
-QString operatingSystemUser()
-{
-    if (const passwd *pw = getpwuid(getuid()))
-        return QString::fromLocal8Bit(pw->pw_name);
-    return qEnvironmentVariable("USER");
-}
 
 struct Model {
     const char *name;
@@ -155,7 +147,7 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
             if (QM6ErrorPtr e = d->ExecSql(sql, w.what))
                 return fail(e);
         // Whoever set up the demo signs in as themselves with the administrator's rights.
-        const QString me = operatingSystemUser();
+        const QString me = QM6Connection::OperatingSystemUser();
         if (!me.isEmpty() && me != QLatin1String("admin") && me != QLatin1String("auditor")) {
             QSqlQuery add(d->db());
             if (QM6ErrorPtr e = d->Prepare(add, QStringLiteral("INSERT INTO users (user_name, full_name) VALUES (?, ?)"), w.what))

@@ -19,6 +19,9 @@ public:
     static QM6ErrorPtr Open(const QString &url, const QString &userName, std::shared_ptr<QM6Connection> *out);
     // "sqlite:$XDG_DATA_HOME/quillmark6/printers.db" (~/.local/share when unset).
     static QString DefaultUrl();
+    // The signed-in operating-system user: the console's default administrator, to whom a
+    // demo site gives the administrator's rights.
+    static QString OperatingSystemUser();
 
     ~QM6Connection();
     QM6Connection(const QM6Connection &) = delete;
