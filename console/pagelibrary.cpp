@@ -7,13 +7,11 @@
 
 namespace {
 
-QString classesKey(const QString &sub) { return QString::fromLatin1(QM6_CLASSES_KEY) + QLatin1Char('\\') + sub; }
-
 QString defaultValue(const QString &key)
 {
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(classesKey(key));
+    reg.SetSectionKey(QM6ClassesKey(key));
     reg.SetValueKey(QString());
     return reg.GetValue().toString();
 }
@@ -22,7 +20,7 @@ bool keyExists(const QString &key)
 {
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(classesKey(key));
+    reg.SetSectionKey(QM6ClassesKey(key));
     return reg.KeyExists();
 }
 
@@ -39,7 +37,7 @@ std::vector<RegisteredPage> FindRegisteredPages(QString *error)
     std::vector<RegisteredPage> pages;
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(classesKey(QStringLiteral("CLSID")));
+    reg.SetSectionKey(QM6ClassesKey(QStringLiteral("CLSID")));
     QStringList classes;
     qint32 count = 0;
     if (!reg.EnumerateSections(classes, count, error))

@@ -63,13 +63,11 @@ QString libraryPath()
     return QString();
 }
 
-QString classesKey(const QString &sub) { return QString::fromLatin1(QM6_CLASSES_KEY) + QLatin1Char('\\') + sub; }
-
 bool setDefault(const QString &key, const QString &value)
 {
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(classesKey(key));
+    reg.SetSectionKey(QM6ClassesKey(key));
     reg.SetValueType(1);
     return reg.SetCreateValue(QString(), value, false);
 }
@@ -78,7 +76,7 @@ bool createKey(const QString &key)
 {
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(classesKey(key));
+    reg.SetSectionKey(QM6ClassesKey(key));
     return reg.CreateKey(false);
 }
 
@@ -86,7 +84,7 @@ bool deleteKey(const QString &key)
 {
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(classesKey(key));
+    reg.SetSectionKey(QM6ClassesKey(key));
     return !reg.KeyExists() || reg.DeleteKey();
 }
 

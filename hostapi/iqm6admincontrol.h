@@ -84,3 +84,4 @@ protected:
 inline constexpr GUID CATID_QM6AdminPage = {0xE3A2B6C4, 0x5D71, 0x4A8F, {0xB0, 0xC9, 0x2F, 0x6E, 0x8D, 0x1A, 0x7B, 0x35}};
 inline constexpr quint32 QM6_REGISTRATION_ROOT = 0x80000002u;   // HKEY_LOCAL_MACHINE
 inline constexpr char QM6_CLASSES_KEY[] = "Software\\Classes";
+inline QString QM6ClassesKey(const QString &sub) { return QString::fromLatin1(QM6_CLASSES_KEY) + QLatin1Char('\\') + sub; }

@@ -19,7 +19,7 @@ QVariant classesValue(const QString &key, QString *error = nullptr)
 {
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(QStringLiteral("Software\\Classes\\") + key);
+    reg.SetSectionKey(QM6ClassesKey(key));
     reg.SetValueKey(QString());
     return reg.GetValue(error);
 }
@@ -28,7 +28,7 @@ bool classesKeyExists(const QString &key)
 {
     clsRegistry reg;
     reg.SetClassKey(QM6_REGISTRATION_ROOT);
-    reg.SetSectionKey(QStringLiteral("Software\\Classes\\") + key);
+    reg.SetSectionKey(QM6ClassesKey(key));
     return reg.KeyExists();
 }
 
