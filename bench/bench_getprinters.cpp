@@ -87,7 +87,7 @@ int main(int argc, char **argv)
     held.reset();
 
     // The same handle for both, so that both read with the same cache and settings.
-    sqlite3 *own = c->d_func()->SqliteHandle();
+    sqlite3 *own = QM6ConnectionPrivate::get(c)->SqliteHandle();
 
     const int runs = 7;
     QList<double> tList, tStep, tCli;

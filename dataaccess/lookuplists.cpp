@@ -9,12 +9,11 @@ LookupLists &LookupLists::Instance()
     return instance;
 }
 
-QVariant LookupLists::GetList(qint32 listNumber)
+QVariant LookupLists::GetList(const QM6ConnectionPtr &connection, qint32 listNumber)
 {
-    const QM6ConnectionPtr c = QM6ConnectionLastOpened();
-    if (!c)
+    QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
+    if (!d)
         return {};
-    QM6ConnectionPrivate *d = c->d_func();
     if (auto it = d->lookupCache.constFind(listNumber); it != d->lookupCache.constEnd())
         return *it;
     QSqlQuery q;
@@ -33,8 +32,8 @@ QVariant LookupLists::GetList(qint32 listNumber)
     return rows;
 }
 
-void LookupLists::Clear()
+void LookupLists::Clear(const QM6ConnectionPtr &connection)
 {
-    if (const QM6ConnectionPtr c = QM6ConnectionLastOpened())
-        c->d_func()->lookupCache.clear();
+    if (QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection))
+        d->lookupCache.clear();
 }

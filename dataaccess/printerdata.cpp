@@ -87,7 +87,9 @@ QM6ErrorPtr fillFromQuery(QM6ConnectionPrivate *d, const QString &sql, QM6Record
 
 QM6ErrorPtr fill(const QM6ConnectionPtr &connection, const char *sql, QM6Recordset *rs, const QString &what)
 {
-    QM6ConnectionPrivate *d = connection->d_func();
+    QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
+    if (!d)
+        return QM6NoConnectionError();
     if (QM6ErrorPtr e = d->Ensure())
         return e;
     if (sqlite3 *db = d->SqliteHandle())
@@ -111,10 +113,10 @@ QM6ErrorPtr PrinterData::GetPrinters(const QM6ConnectionPtr &connection, QM6Reco
 {
     if (recordset)
         recordset->reset();
-    if (!connection)
+    QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
+    if (!d)
         return QM6NoConnectionError();
     QM6RecordsetPtr rs = newPrinterRecordset();
-    QM6ConnectionPrivate *d = connection->d_func();
     if (d->lastListRows > 0) {
         rs->Reserve(d->lastListRows + d->lastListRows / 64);
         for (int i = 0; i < d->lastListText.size(); ++i)
@@ -137,8 +139,6 @@ QM6ErrorPtr PrinterData::GetPrintProfiles(const QM6ConnectionPtr &connection, QM
 {
     if (recordset)
         recordset->reset();
-    if (!connection)
-        return QM6NoConnectionError();
     auto rs = std::make_shared<QM6Recordset>(QStringList{"PrintProfileId", "Name"}, QList<FT>{FT::Integer, FT::Text});
     if (QM6ErrorPtr e = fill(connection, "SELECT profile_id, name FROM track_profiles ORDER BY name, profile_id", rs.get(),
                              QStringLiteral("Reading the track profiles")))

@@ -17,9 +17,6 @@
 namespace {
 QAtomicInt connectionCounter;
 
-// LookupLists reads from the connection most recently opened on its thread.
-thread_local std::weak_ptr<QM6Connection> lastOpened;
-
 struct PgTarget {
     QString user, password, host, db;
     int port = 5432;
@@ -60,23 +57,23 @@ bool parsePg(const QString &url, PgTarget *t)
 }
 }
 
-QM6Connection::QM6Connection() : d(std::make_unique<QM6ConnectionPrivate>()) {}
+QM6Connection::~QM6Connection() = default;
 
-QM6Connection::~QM6Connection()
+QM6ConnectionPrivate::~QM6ConnectionPrivate()
 {
-    if (d->connName.isEmpty())
+    if (connName.isEmpty())
         return;
     {
-        QSqlDatabase db = d->db();
-        if (db.isOpen() && d->txnDepth > 0) {
-            if (d->pg)
-                db.rollback();
+        QSqlDatabase database = db();
+        if (database.isOpen() && txnDepth > 0) {
+            if (pg)
+                database.rollback();
             else
-                QSqlQuery(QStringLiteral("ROLLBACK"), db);
+                QSqlQuery(QStringLiteral("ROLLBACK"), database);
         }
-        db.close();
+        database.close();
     }
-    QSqlDatabase::removeDatabase(d->connName);
+    QSqlDatabase::removeDatabase(connName);
 }
 
 QString QM6Connection::DefaultUrl()
@@ -91,8 +88,8 @@ QM6ErrorPtr QM6Connection::Open(const QString &url, const QString &userName, std
 {
     if (out)
         out->reset();
-    std::shared_ptr<QM6Connection> c(new QM6Connection);
-    QM6ConnectionPrivate *d = c->d.get();
+    auto c = std::make_shared<QM6ConnectionPrivate>();
+    QM6ConnectionPrivate *d = c.get();
     d->url = url;
     d->userName = userName.isEmpty() ? QStringLiteral("admin") : userName;
     d->connName = QStringLiteral("qm6data-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
@@ -139,15 +136,9 @@ QM6ErrorPtr QM6Connection::Open(const QString &url, const QString &userName, std
         if (QM6ErrorPtr e = QM6DemoSite::Fill(c.get()))
             return e;
     }
-    lastOpened = c;
     if (out)
         *out = std::move(c);
     return {};
-}
-
-std::shared_ptr<QM6Connection> QM6ConnectionLastOpened()
-{
-    return lastOpened.lock();
 }
 
 QM6ErrorPtr QM6NoConnectionError()
@@ -162,142 +153,136 @@ QString QM6Connection::OperatingSystemUser()
     return qEnvironmentVariable("USER");
 }
 
-QString QM6Connection::Url() const { return d->url; }
-QString QM6Connection::UserName() const { return d->userName; }
-bool QM6Connection::IsPostgreSQL() const { return d->pg; }
-bool QM6Connection::InTransaction() const { return d->txnDepth > 0; }
-
-QM6ErrorPtr QM6Connection::CheckPermission(qint32 code)
+QM6ErrorPtr QM6ConnectionPrivate::CheckPermission(qint32 code)
 {
-    if (QM6ErrorPtr e = d->Ensure())
+    if (QM6ErrorPtr e = Ensure())
         return e;
-    QSqlQuery q(d->db());
-    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
+    QSqlQuery q(db());
+    if (QM6ErrorPtr e = Prepare(q, QStringLiteral(
             "SELECT u.user_id, (SELECT COUNT(*) FROM user_permissions up WHERE up.user_id = u.user_id AND up.code = :code) "
             "FROM users u WHERE u.user_name = :user"), QStringLiteral("Checking permissions")))
         return e;
     q.bindValue(QStringLiteral(":code"), code);
-    q.bindValue(QStringLiteral(":user"), d->userName);
-    if (QM6ErrorPtr e = d->Exec(q, QStringLiteral("Checking permissions")))
+    q.bindValue(QStringLiteral(":user"), userName);
+    if (QM6ErrorPtr e = Exec(q, QStringLiteral("Checking permissions")))
         return e;
     if (!q.next())
         return MakeQM6Error(QStringLiteral("The user \"%1\" is not known to this database, so no permission can be granted. "
-                                           "Ask an administrator to add the user.").arg(d->userName),
+                                           "Ask an administrator to add the user.").arg(userName),
                             QM6Error::ErrPermission);
     if (q.value(1).toLongLong() == 0)
         return MakeQM6Error(QStringLiteral("The user \"%1\" does not have permission %2%3.")
-                                .arg(d->userName).arg(code)
+                                .arg(userName).arg(code)
                                 .arg(code == 129 ? QStringLiteral(" (may change printers)") : QString()),
                             QM6Error::ErrPermission);
     return {};
 }
 
-QM6ErrorPtr QM6Connection::OpenConnection(bool openIt)
+QM6ErrorPtr QM6ConnectionPrivate::OpenConnection(bool openIt)
 {
     if (!openIt)
         return {};
-    if (QM6ErrorPtr e = d->Ensure())
+    if (QM6ErrorPtr e = Ensure())
         return e;
-    if (d->pg && d->txnDepth == 0) {
+    if (pg && txnDepth == 0) {
         // A server restart drops the session; one cheap round trip finds out and reconnects.
-        QSqlQuery ping(d->db());
+        QSqlQuery ping(db());
         if (!ping.exec(QStringLiteral("SELECT 1"))) {
             ping = QSqlQuery();
-            d->db().close();
-            if (QM6ErrorPtr e = d->Ensure())
+            db().close();
+            if (QM6ErrorPtr e = Ensure())
                 return e;
         }
     }
-    ++d->openDepth;
-    // shared_from_this is not available; the lookup owner is set by Open.
+    ++openDepth;
     return {};
 }
 
-void QM6Connection::CloseConnection()
+void QM6ConnectionPrivate::CloseConnection()
 {
-    if (d->openDepth > 0)
-        --d->openDepth;
+    if (openDepth > 0)
+        --openDepth;
 }
 
-QM6ErrorPtr QM6Connection::BeginTransaction()
+QM6ErrorPtr QM6ConnectionPrivate::BeginTransaction()
 {
-    if (d->txnDepth > 0) {
-        ++d->txnDepth;
+    if (txnDepth > 0) {
+        ++txnDepth;
         return {};
     }
-    if (QM6ErrorPtr e = d->Ensure())
+    if (QM6ErrorPtr e = Ensure())
         return e;
-    if (d->pg) {
-        QSqlDatabase db = d->db();
-        if (!db.transaction())
-            return d->DbError(QStringLiteral("Starting a transaction"), db.lastError().text());
-    } else if (QM6ErrorPtr e = d->ExecSql(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("Starting a transaction"))) {
+    if (pg) {
+        QSqlDatabase database = db();
+        if (!database.transaction())
+            return DbError(QStringLiteral("Starting a transaction"), database.lastError().text());
+    } else if (QM6ErrorPtr e = ExecSql(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("Starting a transaction"))) {
         return e;
     }
-    d->txnDepth = 1;
-    d->txnFailed = false;
+    txnDepth = 1;
+    txnFailed = false;
     return {};
 }
 
-QM6ErrorPtr QM6Connection::CommitTransaction()
+QM6ErrorPtr QM6ConnectionPrivate::CommitTransaction()
 {
-    if (d->txnDepth == 0)
+    if (txnDepth == 0)
         return MakeQM6Error(QStringLiteral("There is no open transaction to commit."), QM6Error::ErrTransaction);
-    if (d->txnDepth > 1) {
-        --d->txnDepth;
+    if (txnDepth > 1) {
+        --txnDepth;
         return {};
     }
-    if (d->txnFailed) {
+    if (txnFailed) {
         RollbackTransaction();
-        if (!d->db().isOpen())
+        if (!db().isOpen())
             return MakeQM6Error(QStringLiteral("The connection to the database was lost before the changes were stored; "
                                                "nothing was written."), QM6Error::ErrNoDatabase);
         return MakeQM6Error(QStringLiteral("The changes were not stored because a step of them failed; nothing was written."),
                             QM6Error::ErrTransaction);
     }
-    QSqlDatabase db = d->db();
+    QSqlDatabase database = db();
     QString message;
     bool ok;
-    if (d->pg) {
-        ok = db.commit();
+    if (pg) {
+        ok = database.commit();
         if (!ok)
-            message = db.lastError().text();
+            message = database.lastError().text();
     } else {
-        QSqlQuery q(db);
+        QSqlQuery q(database);
         ok = q.exec(QStringLiteral("COMMIT"));
         if (!ok)
             message = q.lastError().text();
     }
     if (!ok) {
-        d->txnDepth = 1;
+        txnDepth = 1;
         RollbackTransaction();
-        return d->DbError(QStringLiteral("Storing the changes (commit)"), message);
+        return DbError(QStringLiteral("Storing the changes (commit)"), message);
     }
-    d->txnDepth = 0;
+    txnDepth = 0;
     return {};
 }
 
-QM6ErrorPtr QM6Connection::RollbackTransaction()
+QM6ErrorPtr QM6ConnectionPrivate::RollbackTransaction()
 {
-    if (d->txnDepth == 0)
+    if (txnDepth == 0)
         return {};
-    if (d->txnDepth > 1) {
+    if (txnDepth > 1) {
         // An inner step gave up: the outer commit must not store a half.
-        --d->txnDepth;
-        d->txnFailed = true;
+        --txnDepth;
+        txnFailed = true;
         return {};
     }
-    d->txnDepth = 0;
-    d->txnFailed = false;
-    QSqlDatabase db = d->db();
-    if (d->pg) {
-        if (!db.rollback())
-            return d->DbError(QStringLiteral("Undoing the changes (rollback)"), db.lastError().text());
+    txnDepth = 0;
+    txnFailed = false;
+    QSqlDatabase database = db();
+    if (pg) {
+        if (!database.rollback())
+            return DbError(QStringLiteral("Undoing the changes (rollback)"), database.lastError().text());
         return {};
     }
-    QSqlQuery q(db);
+    QSqlQuery q(database);
     if (!q.exec(QStringLiteral("ROLLBACK")))
-        return d->DbError(QStringLiteral("Undoing the changes (rollback)"), q.lastError().text());
+        return DbError(QStringLiteral("Undoing the changes (rollback)"), q.lastError().text());
     return {};
 }
 
@@ -393,6 +378,13 @@ QM6ErrorPtr QM6ConnectionPrivate::ExecSql(const QString &sql, const QString &wha
     if (txnDepth > 0)
         txnFailed = true;
     return DbError(what, q.lastError().text());
+}
+
+QM6WriteScope::~QM6WriteScope()
+{
+    // Left early (a return between Begin and End): nothing of the change may stay.
+    if (m_own)
+        m_c->RollbackTransaction();
 }
 
 QM6ErrorPtr QM6WriteScope::Begin()

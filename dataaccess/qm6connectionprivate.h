@@ -13,8 +13,27 @@ struct sqlite3;
 // The error of a call made without a data connection.
 QM6ErrorPtr QM6NoConnectionError();
 
-class QM6ConnectionPrivate {
+// The connection behind QM6Connection: a Qt SQL database of this process, opened from the
+// site's address, and what the component keeps per connection.
+class QM6ConnectionPrivate final : public QM6Connection {
 public:
+    QM6ConnectionPrivate() = default;
+    ~QM6ConnectionPrivate() override;
+    // The component's own connection behind a public one; null for none or a stranger's.
+    static QM6ConnectionPrivate *get(QM6Connection *c) { return dynamic_cast<QM6ConnectionPrivate *>(c); }
+    static QM6ConnectionPrivate *get(const QM6ConnectionPtr &c) { return get(c.get()); }
+
+    QString Url() const override { return url; }
+    QString UserName() const override { return userName; }
+    bool IsPostgreSQL() const override { return pg; }
+    QM6ErrorPtr CheckPermission(qint32 code) override;
+    QM6ErrorPtr OpenConnection(bool openIt = true) override;
+    void CloseConnection() override;
+    QM6ErrorPtr BeginTransaction() override;
+    QM6ErrorPtr CommitTransaction() override;
+    QM6ErrorPtr RollbackTransaction() override;
+    bool InTransaction() const override { return txnDepth > 0; }
+
     QString url;
     QString userName;
     QString connName;
@@ -43,10 +62,14 @@ public:
     QM6ErrorPtr DbError(const QString &what, const QString &dbMessage) const;
 };
 
-// Begins a transaction unless the caller already holds one; ends only its own.
+// Begins a transaction unless the caller already holds one, and ends only its own: End
+// commits or, given an error, rolls back; a scope left without End rolls back.
 class QM6WriteScope {
 public:
     explicit QM6WriteScope(QM6Connection *c) : m_c(c) {}
+    ~QM6WriteScope();
+    QM6WriteScope(const QM6WriteScope &) = delete;
+    QM6WriteScope &operator=(const QM6WriteScope &) = delete;
     QM6ErrorPtr Begin();
     QM6ErrorPtr End(QM6ErrorPtr e);
 
@@ -54,9 +77,6 @@ private:
     QM6Connection *m_c;
     bool m_own = false;
 };
-
-// The connection most recently opened on this thread, while it lives.
-std::shared_ptr<QM6Connection> QM6ConnectionLastOpened();
 
 // The printer list query (the benchmark steps it on its own).
 QM6DATA_EXPORT const char *QM6PrinterListSql();

@@ -1,5 +1,6 @@
 #include "qm6printerstore.h"
 #include "qm6connectionprivate.h"
+#include "qm6printerrecord.h"
 #include "qm6schema.h"
 
 #include <QLocale>
@@ -49,11 +50,9 @@ QM6ErrorPtr livePrinter(QM6ConnectionPrivate *d, qint32 id, QString *key, const 
 }
 }
 
-QM6ErrorPtr QM6PrinterStore::Load(QM6Printer *p, QM6Connection *c, qint32 id)
+QM6ErrorPtr QM6PrinterStore::Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 id)
 {
-    if (!c)
-        return QM6NoConnectionError();
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const QString what = QStringLiteral("Loading printer %1").arg(id);
     QSqlQuery q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
@@ -100,7 +99,7 @@ QM6ErrorPtr QM6PrinterStore::Load(QM6Printer *p, QM6Connection *c, qint32 id)
     return {};
 }
 
-QM6ErrorPtr QM6PrinterStore::Validate(const QM6Printer *p)
+QM6ErrorPtr QM6PrinterStore::Validate(const QM6PrinterRecord *p)
 {
     const struct { const char *field; const QString &v; int max; } checks[] = {
         {"printer name", p->m_name, QM6Schema::NameLength},
@@ -120,9 +119,9 @@ QM6ErrorPtr QM6PrinterStore::Validate(const QM6Printer *p)
     return {};
 }
 
-QM6ErrorPtr QM6PrinterStore::Conflict(QM6Connection *c, qint32 id, const QString &name)
+QM6ErrorPtr QM6PrinterStore::Conflict(QM6ConnectionPrivate *c, qint32 id, const QString &name)
 {
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const QString what = QStringLiteral("Checking who changed printer %1").arg(id);
     QSqlQuery q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT modified_by, modified_on, deleted FROM printers WHERE printer_id = :id"), what))
@@ -141,13 +140,11 @@ QM6ErrorPtr QM6PrinterStore::Conflict(QM6Connection *c, qint32 id, const QString
                         QM6Error::ErrConflict);
 }
 
-QM6ErrorPtr QM6PrinterStore::Save(QM6Printer *p, QM6Connection *c)
+QM6ErrorPtr QM6PrinterStore::Save(QM6PrinterRecord *p, QM6ConnectionPrivate *c)
 {
-    if (!c)
-        return QM6NoConnectionError();
     if (QM6ErrorPtr e = Validate(p))
         return e;
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const QString what = QStringLiteral("Saving printer \"%1\"").arg(p->m_name);
     if (QM6ErrorPtr e = checkLength(QStringLiteral("user name"), d->userName, QM6Schema::UserLength))
         return e;
@@ -242,15 +239,13 @@ QM6ErrorPtr QM6PrinterStore::Save(QM6Printer *p, QM6Connection *c)
     return scope.End(run());
 }
 
-QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6Printer *p, QM6Connection *c, qint32 bw, qint32 color)
+QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 bw, qint32 color)
 {
-    if (!c)
-        return QM6NoConnectionError();
     if (bw < 0 || color < 0)
         return MakeQM6Error(QStringLiteral("Page totals cannot be negative. Nothing was stored."), QM6Error::ErrInvalid);
     if (p->m_printerId == -1)
         return MakeQM6Error(QStringLiteral("Save the printer before its page totals."), QM6Error::ErrInvalid);
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const QString what = QStringLiteral("Saving the page totals of printer \"%1\"").arg(p->m_name);
     QM6WriteScope scope(c);
     if (QM6ErrorPtr e = scope.Begin())
@@ -282,11 +277,9 @@ QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6Printer *p, QM6Connection *c, qint32 
     return scope.End(run());
 }
 
-QM6ErrorPtr QM6PrinterStore::Delete(QM6Printer *p, QM6Connection *c)
+QM6ErrorPtr QM6PrinterStore::Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c)
 {
-    if (!c)
-        return QM6NoConnectionError();
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const QString what = QStringLiteral("Deleting printer %1").arg(p->m_printerId);
     QM6WriteScope scope(c);
     if (QM6ErrorPtr e = scope.Begin())
@@ -314,12 +307,10 @@ QM6ErrorPtr QM6PrinterStore::Delete(QM6Printer *p, QM6Connection *c)
     return scope.End(run());
 }
 
-QM6ErrorPtr QM6PrinterStore::DeleteAlias(QM6Printer *p, QM6Connection *c, const QString &aliasKey, qint32 &count)
+QM6ErrorPtr QM6PrinterStore::DeleteAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *c, const QString &aliasKey, qint32 &count)
 {
     count = 0;
-    if (!c)
-        return QM6NoConnectionError();
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const QString what = QStringLiteral("Removing merged printer \"%1\"").arg(aliasKey);
     QM6WriteScope scope(c);
     if (QM6ErrorPtr e = scope.Begin())
@@ -358,9 +349,9 @@ QM6ErrorPtr QM6PrinterStore::DeleteAlias(QM6Printer *p, QM6Connection *c, const 
     return scope.End(run());
 }
 
-QM6ErrorPtr QM6PrinterStore::MoveAliasIn(QM6Connection *c, const QString &aliasKey, qint32 targetId, qint32 &count)
+QM6ErrorPtr QM6PrinterStore::MoveAliasIn(QM6ConnectionPrivate *c, const QString &aliasKey, qint32 targetId, qint32 &count)
 {
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const QString what = QStringLiteral("Moving merged printer \"%1\"").arg(aliasKey);
     if (QM6ErrorPtr e = livePrinter(d, targetId, nullptr, what))
         return e;
@@ -388,11 +379,9 @@ QM6ErrorPtr QM6PrinterStore::MoveAliasIn(QM6Connection *c, const QString &aliasK
     return d->Exec(q, what);
 }
 
-QM6ErrorPtr QM6PrinterStore::MoveAlias(QM6Printer *, QM6Connection *c, const QString &aliasKey, qint32 targetId, qint32 &count)
+QM6ErrorPtr QM6PrinterStore::MoveAlias(QM6PrinterRecord *, QM6ConnectionPrivate *c, const QString &aliasKey, qint32 targetId, qint32 &count)
 {
     count = 0;
-    if (!c)
-        return QM6NoConnectionError();
     QM6WriteScope scope(c);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -403,18 +392,16 @@ QM6ErrorPtr QM6PrinterStore::MoveAlias(QM6Printer *, QM6Connection *c, const QSt
     return e;
 }
 
-QM6ErrorPtr QM6PrinterStore::AddAlias(QM6Printer *p, QM6Connection *c, const QString &key, const QString &device,
+QM6ErrorPtr QM6PrinterStore::AddAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *c, const QString &key, const QString &device,
                                       const QString &host, const QString &port, qint32 connectionType)
 {
-    if (!c)
-        return QM6NoConnectionError();
     const struct { const char *field; const QString &v; int max; } checks[] = {
         {"key", key, QM6Schema::KeyLength}, {"device", device, QM6Schema::LongTextLength},
         {"host", host, QM6Schema::HostLength}, {"port", port, QM6Schema::PortLength}};
     for (const auto &ch : checks)
         if (QM6ErrorPtr e = checkLength(QStringLiteral("merged printer's ") + QLatin1String(ch.field), ch.v, ch.max))
             return e;
-    QM6ConnectionPrivate *d = c->d_func();
+    QM6ConnectionPrivate *d = c;
     const qint32 target = p->m_printerId;
     const QString what = QStringLiteral("Merging \"%1\" into printer %2").arg(key).arg(target);
     QM6WriteScope scope(c);

@@ -3,7 +3,9 @@
 
 QM6ErrorPtr QM6SiteCheck::Run(QM6Connection *connection, QStringList *report, bool *allHold)
 {
-    QM6ConnectionPrivate *d = connection->d_func();
+    QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
+    if (!d)
+        return QM6NoConnectionError();
     const struct { const char *rule; const char *sql; } rules[] = {
         {"every merged printer belongs to an existing printer",
          "SELECT COUNT(*) FROM merged_printers m LEFT JOIN printers p ON p.printer_id = m.owner_id AND p.deleted = 0"

@@ -103,7 +103,9 @@ Placement place(std::mt19937 &rng, const Model &m, int dept, qint64 n)
 
 QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options &o, qint64 *recordsWritten)
 {
-    QM6ConnectionPrivate *d = connection->d_func();
+    QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
+    if (!d)
+        return QM6NoConnectionError();
     std::mt19937 rng(o.seed);
     if (QM6ErrorPtr e = connection->BeginTransaction())
         return e;

@@ -5,8 +5,3 @@
 #else
 #define QM6HOSTAPI_EXPORT Q_DECL_IMPORT
 #endif
-#if defined(QM6DATAACCESS_LIBRARY)
-#define QM6DATA_EXPORT Q_DECL_EXPORT
-#else
-#define QM6DATA_EXPORT Q_DECL_IMPORT
-#endif

@@ -45,7 +45,7 @@ class tst_DataAccess : public QObject {
     {
         QM6ConnectionPtr raw;
         QVERIFY_OK(QM6Connection::Open(m_url, QStringLiteral("admin"), &raw));
-        QSqlQuery q(raw->d_func()->db());
+        QSqlQuery q(QM6ConnectionPrivate::get(raw)->db());
         QVERIFY2(q.exec(QStringLiteral("DROP SCHEMA public CASCADE")), qPrintable(q.lastError().text()));
         QVERIFY(q.exec(QStringLiteral("CREATE SCHEMA public")));
     }
@@ -65,7 +65,7 @@ class tst_DataAccess : public QObject {
 
     void addJobs(const QString &seenOnKey, qint32 printerId, int n)
     {
-        QSqlQuery q(c->d_func()->db());
+        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
         q.prepare(QStringLiteral("INSERT INTO print_jobs (seen_on_key, printer_id, pages, color_pages, user_name, printed_on)"
                                  " VALUES (:k, :p, 3, 0, 'u', 1)"));
         q.bindValue(QStringLiteral(":k"), seenOnKey);
@@ -83,7 +83,7 @@ class tst_DataAccess : public QObject {
 
     qint64 scalar(const QString &sql)
     {
-        QSqlQuery q(c->d_func()->db());
+        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
         if (!q.exec(sql) || !q.next()) {
             qWarning() << sql << q.lastError().text();
             return -1;
@@ -202,7 +202,7 @@ private slots:
     void saveAndLoadKeepEveryProperty()
     {
         QFETCH(QString, text);
-        QSqlQuery q(c->d_func()->db());
+        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
         QVERIFY(q.exec(QStringLiteral("INSERT INTO track_profiles (name) VALUES ('Zeta'), ('Standard'), ('Alpha')")));
         const qint32 profile = qint32(scalar(QStringLiteral("SELECT profile_id FROM track_profiles WHERE name = 'Standard'")));
 
@@ -335,7 +335,7 @@ private slots:
         const QString sKey = keyOf(s), saKey = keyOf(addPrinter(QStringLiteral("Source's alias"), 7, 0));
         QM6Printer source, target;
         QVERIFY_OK(merge(source, s, saKey));
-        QSqlQuery q(c->d_func()->db());
+        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
         QVERIFY(q.exec(QStringLiteral("UPDATE merged_printers SET merge_type = 2 WHERE alias_key = '%1'").arg(saKey)));
         addJobs(sKey, s, 3);
         addJobs(saKey, s, 2);
@@ -368,7 +368,7 @@ private slots:
         addJobs(keyOf(o), o, 2);
         QM6Printer owner, target, byId;
         QVERIFY_OK(merge(owner, o, aKey));
-        QSqlQuery q(c->d_func()->db());
+        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
         QVERIFY(q.exec(QStringLiteral("UPDATE merged_printers SET merge_type = 2")));
         for (const QString &key : {keyOf(t), QStringLiteral("NO-SUCH")}) {   // itself; unknown
             QM6ErrorPtr e = merge(target, t, key);
@@ -429,7 +429,7 @@ private slots:
         half.SetName(QStringLiteral("Half"));
         QVERIFY_OK(c->BeginTransaction());
         QVERIFY_OK(half.Save(c));
-        QVERIFY(c->d_func()->ExecSql(QStringLiteral("INSERT INTO no_such_table VALUES (1)"), QStringLiteral("A broken step")));
+        QVERIFY(QM6ConnectionPrivate::get(c)->ExecSql(QStringLiteral("INSERT INTO no_such_table VALUES (1)"), QStringLiteral("A broken step")));
         QVERIFY(c->CommitTransaction());
         QVERIFY(!c->InTransaction());
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM printers")), 0);
@@ -448,7 +448,7 @@ private slots:
     {
         QFETCH(QString, user);
         QFETCH(QString, says);
-        QSqlQuery q(c->d_func()->db());
+        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
         QVERIFY(q.exec(QStringLiteral("INSERT INTO users (user_name) VALUES ('auditor')")));
         QVERIFY(q.exec(QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT user_id, 128 FROM users WHERE user_name = 'auditor'")));
         QM6ConnectionPtr as;
@@ -462,15 +462,29 @@ private slots:
         QVERIFY(!as->CheckPermission(128) || user == QLatin1String("mallory"));
     }
 
-    void connectionTypeListHasItsRows()
+    void connectionTypeListComesFromTheCallersConnection()
     {
-        const QVariantList rows = LookupLists::Instance().GetList(6).toList();
         const QStringList texts{QString(), "Network share", "Direct IP", "Local"};
-        QCOMPARE(rows.size(), texts.size());
-        for (int i = 0; i < texts.size(); ++i)
-            QCOMPARE(rows[i].toList(), (QVariantList{i, texts[i]}));
-        c.reset();   // the list follows the connection; with none there is none
-        QVERIFY(!LookupLists::Instance().GetList(6).isValid());
+        auto check = [&](const QVariant &list) {
+            const QVariantList rows = list.toList();
+            QCOMPARE(rows.size(), texts.size());
+            for (int i = 0; i < texts.size(); ++i)
+                QCOMPARE(rows[i].toList(), (QVariantList{i, texts[i]}));
+        };
+        check(LookupLists::Instance().GetList(c, 6));
+        {
+            // A second site opened and dropped later must not take the first one's place.
+            QTemporaryDir other;
+            QM6ConnectionPtr second;
+            QVERIFY_OK(QM6Connection::Open(QStringLiteral("sqlite:") + other.filePath(QStringLiteral("other.db")), QString(), &second));
+            QSqlQuery q(QM6ConnectionPrivate::get(second)->db());
+            QVERIFY(q.exec(QStringLiteral("UPDATE lookup_entries SET text = 'Elsewhere' WHERE list_no = 6 AND code = 3")));
+            QCOMPARE(LookupLists::Instance().GetList(second, 6).toList().value(3).toList().value(1).toString(), QStringLiteral("Elsewhere"));
+        }
+        LookupLists::Instance().Clear(c);
+        check(LookupLists::Instance().GetList(c, 6));
+        QVERIFY(!LookupLists::Instance().GetList(nullptr, 6).isValid());
+        QVERIFY(!LookupLists::Instance().GetList(c, 4711).isValid());
     }
 
     void lostConnectionGivesAnError()
@@ -483,7 +497,7 @@ private slots:
             QVERIFY_OK(half.Save(c));
             QM6ConnectionPtr killer;
             QVERIFY_OK(QM6Connection::Open(m_url, QStringLiteral("admin"), &killer));
-            QSqlQuery q(killer->d_func()->db());
+            QSqlQuery q(QM6ConnectionPrivate::get(killer)->db());
             QVERIFY(q.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> pg_backend_pid() "
                                           "AND datname = current_database()")));
         } else {

@@ -3,14 +3,11 @@
 // brackets changes in transactions.
 #pragma once
 
-#include "hostapi_export.h"
+#include "qm6dataaccess_export.h"
 #include "qm6error.h"
 
-#include <QObject>
 #include <QString>
 #include <memory>
-
-class QM6ConnectionPrivate;
 
 class QM6DATA_EXPORT QM6Connection {
 public:
@@ -23,29 +20,27 @@ public:
     // demo site gives the administrator's rights.
     static QString OperatingSystemUser();
 
-    ~QM6Connection();
+    virtual ~QM6Connection();
     QM6Connection(const QM6Connection &) = delete;
     QM6Connection &operator=(const QM6Connection &) = delete;
 
-    QString Url() const;
-    QString UserName() const;
-    bool IsPostgreSQL() const;
+    virtual QString Url() const = 0;
+    virtual QString UserName() const = 0;
+    virtual bool IsPostgreSQL() const = 0;
 
-    QM6ErrorPtr CheckPermission(qint32 code);
+    virtual QM6ErrorPtr CheckPermission(qint32 code) = 0;
     // Callers bracket their work with these; they nest, and an opened connection that
     // was lost is opened again.
-    QM6ErrorPtr OpenConnection(bool openIt = true);
-    void CloseConnection();
-    QM6ErrorPtr BeginTransaction();
-    QM6ErrorPtr CommitTransaction();
-    QM6ErrorPtr RollbackTransaction();
-    bool InTransaction() const;
+    virtual QM6ErrorPtr OpenConnection(bool openIt = true) = 0;
+    virtual void CloseConnection() = 0;
+    virtual QM6ErrorPtr BeginTransaction() = 0;
+    virtual QM6ErrorPtr CommitTransaction() = 0;
+    virtual QM6ErrorPtr RollbackTransaction() = 0;
+    virtual bool InTransaction() const = 0;
 
-    QM6ConnectionPrivate *d_func() const { return d.get(); }
-
-private:
-    QM6Connection();
-    std::unique_ptr<QM6ConnectionPrivate> d;
+protected:
+    // Connections come from Open; the component's own class behind it holds the database.
+    QM6Connection() = default;
 };
 
 using QM6ConnectionPtr = std::shared_ptr<QM6Connection>;

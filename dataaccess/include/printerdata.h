@@ -1,7 +1,7 @@
 // The data component's shared objects: the printer queries and the lookup lists.
 #pragma once
 
-#include "hostapi_export.h"
+#include "qm6dataaccess_export.h"
 #include "qm6connection.h"
 #include "qm6error.h"
 #include "qm6recordset.h"
@@ -23,12 +23,13 @@ public:
 
 class QM6DATA_EXPORT LookupLists {
 public:
-    // One per thread, made on first use. Lists come from the connection most recently
-    // opened on this thread (the console has one).
+    // One per thread, made on first use.
     static LookupLists &Instance();
 
-    // A QVariantList of rows, each a QVariantList {code (int), text (QString)}; an
-    // invalid QVariant when the list cannot be read (no connection, unknown list).
-    QVariant GetList(qint32 listNumber);
-    void Clear();   // forget cached lists
+    // A QVariantList of rows, each a QVariantList {code (int), text (QString)}, read from the
+    // given connection and kept with it; an invalid QVariant when the list cannot be read
+    // (no connection, unknown list).
+    QVariant GetList(const QM6ConnectionPtr &connection, qint32 listNumber);
+    // Forgets the lists kept for the connection.
+    void Clear(const QM6ConnectionPtr &connection);
 };

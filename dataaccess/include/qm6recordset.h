@@ -3,7 +3,7 @@
 // in loops, by an index looked up once); Null stays distinct from the empty text.
 #pragma once
 
-#include "hostapi_export.h"
+#include "qm6dataaccess_export.h"
 
 #include <QByteArray>
 #include <QDateTime>

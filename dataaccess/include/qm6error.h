@@ -2,7 +2,7 @@
 // an empty pointer means success.
 #pragma once
 
-#include "hostapi_export.h"
+#include "qm6dataaccess_export.h"
 
 #include <QString>
 #include <functional>
