@@ -92,8 +92,8 @@ int main(int argc, char **argv)
     const double load = medianMs(5, [&] { page->LoadPrinterList(1); });
 
     // Refills of the page's grid.
-    QLineEdit *match = page->txtMatches();
-    QComboBox *types = page->cmbPrinterTypes();
+    QLineEdit *match = page->findChild<QLineEdit *>(QStringLiteral("txtMatches"));
+    QComboBox *types = page->findChild<QComboBox *>(QStringLiteral("cmbPrinterTypes"));
     int jetRows = 0;
     const double refillJet = medianMs(11, [&] {
         match->setText(QStringLiteral("jet"));
@@ -110,7 +110,7 @@ int main(int argc, char **argv)
     });
 
     // Where a "jet" refill spends its time.
-    FlexGrid *grid = page->grdPrinters();
+    FlexGrid *grid = page->findChild<FlexGrid *>(QStringLiteral("grdPrinters"));
     printerlist::FillFilter jet;
     jet.matchText = QStringLiteral("jet");
     double tRows = 0, tSize = 0, tFiller = 0, tOutline = 0, tShow = 0;

@@ -1,12 +1,14 @@
 // ctlFleet: the host interface, creation, layout and teardown of the printer page.
 #include "ctlfleet.h"
 
+#include "captionfit.h"
 #include "commonservices.h"
 #include "flexgrid.h"
 #include "modfonts.h"
 #include "modlanguage.h"
 #include "modswgraphics.h"
 #include "pageglobals.h"
+#include "twips.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -18,7 +20,6 @@
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 constexpr qint32 PageHelpContextId = 34;
 constexpr int StrFilterFrame = 200, StrTypeCaption = 201, StrMatchCaption = 202, StrMinorHeading = 203,
               StrMajorHeading = 204, StrCaption = 220, StrAddPrinter = 223, StrAdvancedMenu = 224, StrMergeMenu = 225;
@@ -27,8 +28,8 @@ constexpr int DefaultTipPixels = 64;
 
 QAtomicInt g_liveControls;
 
-int px(int twips) { return qRound(double(twips) / TwipsPerPixel); }
-int tw(int pixels) { return pixels * TwipsPerPixel; }
+int px(int twips) { return twips::ToPixels(twips); }
+int tw(int pixels) { return twips::FromPixels(pixels); }
 
 // Places a control in twips; a negative size is refused like the container refuses it, and
 // the caller goes on with its next step.
@@ -50,6 +51,8 @@ ctlFleet::ctlFleet(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("ctlFleet"));
     mFont = std::make_shared<QM6Font>(QStringLiteral("MS Sans Serif"), 8.25, 0);
     CreateControls();
+    mList = std::make_unique<printerlist::PrinterList>(*grdPrinters);
+    mForms = DefaultPageForms();
 
     // Initialisation, in the page's order.
     modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet"));
@@ -58,8 +61,8 @@ ctlFleet::ctlFleet(QWidget *parent) : QWidget(parent)
     mNavGraphicSmall = modSWGraphics::LoadIconPicture(500, QStringLiteral("NAVGRAPHIC"), 16, 32);
     const QPixmap tip = CommonServices().TipPicture();
     if (!tip.isNull()) {
-        mToolTipImage->setPixmap(tip);
-        mToolTipImage->resize(tip.deviceIndependentSize().toSize());
+        imgToolTip->setPixmap(tip);
+        imgToolTip->resize(tip.deviceIndependentSize().toSize());
     }
 
     auto addItem = std::make_shared<QM6MenuItem>();
@@ -91,94 +94,86 @@ int ctlFleet::LiveCount() { return g_liveControls.loadRelaxed(); }
 
 void ctlFleet::CreateControls()
 {
-    mTopBorderShape = new QFrame(this);
-    mTopBorderShape->setObjectName(QStringLiteral("shpTopBorderShape"));
+    shpTopBorderShape = new QFrame(this);
+    shpTopBorderShape->setObjectName(QStringLiteral("shpTopBorderShape"));
     // A quiet outline around the heading, not a black box.
-    mTopBorderShape->setStyleSheet(QStringLiteral("QFrame#shpTopBorderShape { border: 1px solid palette(mid); background: palette(base); }"));
-    mTopBorderShape->lower();
+    shpTopBorderShape->setStyleSheet(QStringLiteral("QFrame#shpTopBorderShape { border: 1px solid palette(mid); background: palette(base); }"));
+    shpTopBorderShape->lower();
 
-    mMajorHeading = new QLabel(QStringLiteral("Printers"), this);
-    mMajorHeading->setObjectName(QStringLiteral("lblBarMajorHeading"));
+    lblBarMajorHeading = new QLabel(QStringLiteral("Printers"), this);
+    lblBarMajorHeading->setObjectName(QStringLiteral("lblBarMajorHeading"));
     QFont major(QStringLiteral("Tahoma"));
     major.setPointSizeF(11.25);
     major.setBold(true);
-    mMajorHeading->setFont(major);
-    designGeometry(mMajorHeading, 120, 30, 4545, 375);
+    lblBarMajorHeading->setFont(major);
+    designGeometry(lblBarMajorHeading, 120, 30, 4545, 375);
 
-    mMinorHeading = new QLabel(this);
-    mMinorHeading->setObjectName(QStringLiteral("lblBarMinorHeading"));
+    lblBarMinorHeading = new QLabel(this);
+    lblBarMinorHeading->setObjectName(QStringLiteral("lblBarMinorHeading"));
     QFont minor(QStringLiteral("Tahoma"));
     minor.setPointSizeF(9.75);
-    mMinorHeading->setFont(minor);
-    mMinorHeading->setWordWrap(true);
-    mMinorHeading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    designGeometry(mMinorHeading, 240, 390, 8415, 495);
+    lblBarMinorHeading->setFont(minor);
+    lblBarMinorHeading->setWordWrap(true);
+    lblBarMinorHeading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    designGeometry(lblBarMinorHeading, 240, 390, 8415, 495);
 
-    mToolTipImage = new QLabel(this);
-    mToolTipImage->setObjectName(QStringLiteral("imgToolTip"));
-    mToolTipImage->resize(DefaultTipPixels, DefaultTipPixels);
+    imgToolTip = new QLabel(this);
+    imgToolTip->setObjectName(QStringLiteral("imgToolTip"));
+    imgToolTip->resize(DefaultTipPixels, DefaultTipPixels);
 
-    mFilter = new QGroupBox(QStringLiteral("Filtering"), this);
-    mFilter->setObjectName(QStringLiteral("fraFilter"));
-    designGeometry(mFilter, 60, 1260, 8415, 1155);
-    mTypeCaption = new QLabel(QStringLiteral("Type:"), mFilter);
-    mTypeCaption->setObjectName(QStringLiteral("lblTypeCaption"));
-    designGeometry(mTypeCaption, 180, 300, 1215, 195);
-    mTypes = new QComboBox(mFilter);
-    mTypes->setObjectName(QStringLiteral("cmbPrinterTypes"));
-    designGeometry(mTypes, 1500, 240, 3975, 315);
-    mMatchCaption = new QLabel(QStringLiteral("Match to:"), mFilter);
-    mMatchCaption->setObjectName(QStringLiteral("lblCaptionMatch"));
-    designGeometry(mMatchCaption, 180, 720, 1155, 195);
-    mMatches = new QLineEdit(mFilter);
-    mMatches->setObjectName(QStringLiteral("txtMatches"));
-    designGeometry(mMatches, 1500, 660, 3975, 315);
-    mTypeCaption->setBuddy(mTypes);
-    mMatchCaption->setBuddy(mMatches);
+    fraFilter = new QGroupBox(QStringLiteral("Filtering"), this);
+    fraFilter->setObjectName(QStringLiteral("fraFilter"));
+    designGeometry(fraFilter, 60, 1260, 8415, 1155);
+    lblTypeCaption = new QLabel(QStringLiteral("Type:"), fraFilter);
+    lblTypeCaption->setObjectName(QStringLiteral("lblTypeCaption"));
+    designGeometry(lblTypeCaption, 180, 300, 1215, 195);
+    cmbPrinterTypes = new QComboBox(fraFilter);
+    cmbPrinterTypes->setObjectName(QStringLiteral("cmbPrinterTypes"));
+    designGeometry(cmbPrinterTypes, 1500, 240, 3975, 315);
+    lblCaptionMatch = new QLabel(QStringLiteral("Match to:"), fraFilter);
+    lblCaptionMatch->setObjectName(QStringLiteral("lblCaptionMatch"));
+    designGeometry(lblCaptionMatch, 180, 720, 1155, 195);
+    txtMatches = new QLineEdit(fraFilter);
+    txtMatches->setObjectName(QStringLiteral("txtMatches"));
+    designGeometry(txtMatches, 1500, 660, 3975, 315);
+    lblTypeCaption->setBuddy(cmbPrinterTypes);
+    lblCaptionMatch->setBuddy(txtMatches);
 
-    mMatchTimer = new QTimer(this);
-    mMatchTimer->setObjectName(QStringLiteral("tmrMatch"));
-    mMatchTimer->setInterval(250);
+    tmrMatch = new QTimer(this);
+    tmrMatch->setObjectName(QStringLiteral("tmrMatch"));
+    tmrMatch->setInterval(250);
 
-    mGrid = new FlexGrid(this);
-    mGrid->setObjectName(QStringLiteral("grdPrinters"));
-    mGrid->setFont(QFont(QStringLiteral("MS Sans Serif")));
+    grdPrinters = new FlexGrid(this);
+    grdPrinters->setObjectName(QStringLiteral("grdPrinters"));
+    grdPrinters->setFont(QFont(QStringLiteral("MS Sans Serif")));
 
-    connect(mTypes, &QComboBox::currentIndexChanged, this, [this] { FillPrinterGrid(); });
-    mMatches->installEventFilter(this);
-    connect(mMatchTimer, &QTimer::timeout, this, [this] {
-        mMatchTimer->stop();
-        FillPrinterGrid();
+    connect(cmbPrinterTypes, &QComboBox::currentIndexChanged, this, [this] { RequestFill(); });
+    txtMatches->installEventFilter(this);
+    connect(tmrMatch, &QTimer::timeout, this, [this] {
+        tmrMatch->stop();
+        RequestFill();
     });
-    connect(mGrid, &FlexGrid::DblClick, this, [this] { OnGridDblClick(); });
-    connect(mGrid, &FlexGrid::KeyPress, this, [this](int &key) { OnGridKeyPress(key); });
-    connect(mGrid, &FlexGrid::KeyUp, this, [this](int &key, int shift) { OnGridKeyUp(key, shift); });
-    connect(mGrid, &FlexGrid::SelChange, this, [this] { OnGridSelChange(); });
-    connect(mGrid, &FlexGrid::BeforeSort, this, [this](int, int &) { OnGridBeforeSort(); });
-    connect(mGrid, &FlexGrid::AfterSort, this, [this](int, int &) { OnGridAfterSort(); });
+    connect(grdPrinters, &FlexGrid::DblClick, this, [this] { OnGridDblClick(); });
+    connect(grdPrinters, &FlexGrid::KeyPress, this, [this](int &key) { OnGridKeyPress(key); });
+    connect(grdPrinters, &FlexGrid::KeyUp, this, [this](int &key, int shift) { OnGridKeyUp(key, shift); });
+    connect(grdPrinters, &FlexGrid::SelChange, this, [this] { OnGridSelChange(); });
+    connect(grdPrinters, &FlexGrid::BeforeSort, this, [this](int, int &) { OnGridBeforeSort(); });
+    connect(grdPrinters, &FlexGrid::AfterSort, this, [this](int, int &) { OnGridAfterSort(); });
 }
 
 void ctlFleet::SetCaptions()
 {
-    mMajorHeading->setText(modLanguage::GetLangString(StrMajorHeading));
-    mMinorHeading->setText(modLanguage::GetLangString(StrMinorHeading));
-    mMatchCaption->setText(modLanguage::GetLangString(StrMatchCaption));
-    mTypeCaption->setText(modLanguage::GetLangString(StrTypeCaption));
-    mFilter->setTitle(modLanguage::GetLangString(StrFilterFrame));
+    lblBarMajorHeading->setText(modLanguage::GetLangString(StrMajorHeading));
+    lblBarMinorHeading->setText(modLanguage::GetLangString(StrMinorHeading));
+    lblCaptionMatch->setText(modLanguage::GetLangString(StrMatchCaption));
+    lblTypeCaption->setText(modLanguage::GetLangString(StrTypeCaption));
+    fraFilter->setTitle(modLanguage::GetLangString(StrFilterFrame));
     FitFilterCaptions();
 }
 
 void ctlFleet::FitFilterCaptions()
 {
-    // A caption longer than its designed place (another language, a bigger font) pushes its
-    // box to the right instead of being cut off.
-    const int labelLeft = mTypeCaption->x();
-    const int needed = std::max(mTypeCaption->sizeHint().width(), mMatchCaption->sizeHint().width());
-    const int boxLeft = std::max(px(1500), labelLeft + needed + 6);
-    for (QLabel *label : {mTypeCaption, mMatchCaption})
-        label->resize(std::max(label->width(), boxLeft - labelLeft - 6), label->height());
-    for (QWidget *box : {static_cast<QWidget *>(mTypes), static_cast<QWidget *>(mMatches)})
-        box->move(boxLeft, box->y());
+    FitCaptions({lblTypeCaption, lblCaptionMatch}, {cmbPrinterTypes, txtMatches}, px(1500));
 }
 
 void ctlFleet::resizeEvent(QResizeEvent *event)
@@ -190,16 +185,16 @@ void ctlFleet::resizeEvent(QResizeEvent *event)
 void ctlFleet::LayoutControls()
 {
     const int W = tw(width()), H = tw(height());
-    const int imgLeft = W - tw(mToolTipImage->width());
-    mToolTipImage->move(px(imgLeft), mToolTipImage->y());
-    const int imgHeight = tw(mToolTipImage->height());
-    moveTwips(mTopBorderShape, 0, 0, imgLeft + 10, imgHeight + 10);
-    moveTwips(mMinorHeading, tw(mMinorHeading->x()), tw(mMinorHeading->y()), imgLeft - tw(mMinorHeading->x()),
-              tw(mMinorHeading->height()));
-    const int filterTop = tw(mTopBorderShape->height()) + 60;
-    moveTwips(mFilter, 0, filterTop, W, tw(mFilter->height()));
-    const int gridTop = tw(mFilter->y()) + tw(mFilter->height()) + 60;
-    moveTwips(mGrid, 0, gridTop, W, H - gridTop);
+    const int imgLeft = W - tw(imgToolTip->width());
+    imgToolTip->move(px(imgLeft), imgToolTip->y());
+    const int imgHeight = tw(imgToolTip->height());
+    moveTwips(shpTopBorderShape, 0, 0, imgLeft + 10, imgHeight + 10);
+    moveTwips(lblBarMinorHeading, tw(lblBarMinorHeading->x()), tw(lblBarMinorHeading->y()), imgLeft - tw(lblBarMinorHeading->x()),
+              tw(lblBarMinorHeading->height()));
+    const int filterTop = tw(shpTopBorderShape->height()) + 60;
+    moveTwips(fraFilter, 0, filterTop, W, tw(fraFilter->height()));
+    const int gridTop = tw(fraFilter->y()) + tw(fraFilter->height()) + 60;
+    moveTwips(grdPrinters, 0, gridTop, W, H - gridTop);
     SizeColumns();
 }
 
@@ -330,8 +325,8 @@ QM6FontPtr ctlFleet::Font() { return mFont; }
 void ctlFleet::SetFont(const QM6FontPtr &pinsFont)
 {
     PageConsoleFont() = pinsFont;
-    const QList<QObject *> controls{mMajorHeading, mMinorHeading, mTopBorderShape, mToolTipImage, mFilter, mTypeCaption,
-                                    mTypes,        mMatchCaption, mMatches,        mMatchTimer,   mGrid};
+    const QList<QObject *> controls{lblBarMajorHeading, lblBarMinorHeading, shpTopBorderShape, imgToolTip, fraFilter, lblTypeCaption,
+                                    cmbPrinterTypes,        lblCaptionMatch, txtMatches,        tmrMatch,   grdPrinters};
     modFonts::ApplyFont(*mFont, controls, pinsFont);
     QWidget::setFont(mFont->ToQFont());
     FitFilterCaptions();
@@ -344,6 +339,8 @@ QM6MenuItems &ctlFleet::AddItemMenus() { return mAddItemMenus; }
 
 void ctlFleet::StandardAction(qint32 pintAction)
 {
+    if (mBusy)
+        return;   // see RunAsLongCommand
     switch (pintAction) {
     case QM6_ACTION_ADD:
         AddPrinterCommand();
@@ -355,7 +352,7 @@ void ctlFleet::StandardAction(qint32 pintAction)
         DeletePrintersCommand();
         break;
     case QM6_ACTION_REFRESH:
-        LoadPrinterList(mGrid->Row());
+        LoadPrinterList(grdPrinters->Row());
         UpdateToolbar();
         break;
     default:
@@ -365,11 +362,17 @@ void ctlFleet::StandardAction(qint32 pintAction)
 
 void ctlFleet::CustomAction(const QString &pstrActionId)
 {
-    if (pstrActionId == QLatin1String("QM6CF_ADVANCED_MERGE") && mGrid->SelectedRows() > 1)
+    if (mBusy)
+        return;
+    if (pstrActionId == QLatin1String("QM6CF_ADVANCED_MERGE") && grdPrinters->SelectedRows() > 1)
         MergeCommand();
 }
 
-void ctlFleet::AddItemClicked(const QString &) { AddPrinterCommand(); }
+void ctlFleet::AddItemClicked(const QString &)
+{
+    if (!mBusy)
+        AddPrinterCommand();
+}
 void ctlFleet::SetFocus() { QWidget::setFocus(Qt::OtherFocusReason); }
 void ctlFleet::Refresh() {}
 bool ctlFleet::ControlDone() { return true; }

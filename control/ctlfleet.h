@@ -3,13 +3,16 @@
 #pragma once
 
 #include "iqm6admincontrol.h"
-#include "printergrid.h"
+#include "pageforms.h"
+#include "printerlist.h"
 #include "qm6recordset.h"
 
 #include <QAtomicInt>
 #include <QPointer>
-#include <QVector>
 #include <QWidget>
+
+#include <functional>
+#include <memory>
 
 class FlexGrid;
 class QComboBox;
@@ -21,18 +24,6 @@ class QTimer;
 
 // {3B8F6C2E-2D4A-4F0B-9C61-5A7E2F1D8B40}
 inline constexpr CLSID CLSID_ctlFleet = {0x3B8F6C2E, 0x2D4A, 0x4F0B, {0x9C, 0x61, 0x5A, 0x7E, 0x2F, 0x1D, 0x8B, 0x40}};
-
-// Selected printer identifiers; empty = none.
-using PrinterIdList = QVector<qint32>;
-
-// Identifiers from the text of `column` of the selected rows, in the order of the selection
-// entries, leaving out row 0, rows past lastRow (unless it is -1) and, unless includeMarked,
-// merged rows.
-PrinterIdList GetSelectedPrinterIds(FlexGrid &grid, int column, qint32 lastRow, bool includeMarked);
-
-// Fills a combo from a lookup list ({code, text} rows) from firstRow on (-1: the first row).
-// A list that is not one leaves the combo as it is.
-void FillComboFromList(QComboBox *combo, const QVariant &list, qint16 firstRow);
 
 class ctlFleet final : public QWidget, public IQM6AdminControl, public IQM6OleObject {
     Q_OBJECT
@@ -90,15 +81,22 @@ public:
     // State the page keeps (read by tests and by the commands).
     bool CanChange() const { return mCanChange; }
     bool IsLoading() const { return mLoading; }
-    qint32 PrinterCount() const { return mPrinterCount; }
+    qint32 PrinterCount() const { return mList->PrinterCount(); }
     qint32 MergeTargetRow() const { return mMergeTargetRow; }
-    FlexGrid *grdPrinters() const { return mGrid; }
-    QComboBox *cmbPrinterTypes() const { return mTypes; }
-    QLineEdit *txtMatches() const { return mMatches; }
-    QTimer *tmrMatch() const { return mMatchTimer; }
-    QM6Recordset *PrinterRecordset() const { return mRecordset.get(); }
-    // How many times the grid was refilled (the filter bar's timing is checked by it).
-    int FillCount() const { return mFillCount; }
+    QM6Recordset *PrinterRecordset() const { return mList->Recordset(); }
+
+    // The forms the commands open (the plug-in's real ones unless replaced).
+    const PageForms &Forms() const { return mForms; }
+    void SetForms(PageForms forms) { mForms = std::move(forms); }
+
+    // Runs body as a long command. Such a command lets the message loop run between its
+    // steps (its progress window must repaint and take a Cancel click), so the user can
+    // press Refresh, type a match text or start another command meanwhile. None of those
+    // may rebuild the grid under the command, which works from rows it read before it
+    // started: while body runs, commands from the host and the grid are ignored, and a
+    // refill that the filter bar asks for waits until body has returned.
+    void RunAsLongCommand(const std::function<void()> &body);
+    bool IsBusy() const { return mBusy; }
 
     void LoadPrinterList(qint32 keep);
     void UpdateToolbar();
@@ -106,6 +104,10 @@ public:
     void SizeColumns();
     void PrepareGrid();
     void ResetFilter();
+
+signals:
+    // The grid was refilled from the recordset held.
+    void GridFilled();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -121,8 +123,9 @@ private:
     QObject *ConsoleParent() const;
     void SetToolbar(const QVariant &action, bool enabled);
     void EnableHost(bool enabled);
+    // The filter bar asks for a refill; during a long command it waits for its end.
+    void RequestFill();
 
-    // Commands on the list; they arrive with the editor and the batch form.
     void AddPrinterCommand();
     void EditPrintersCommand(qint32 printerId);
     void DeletePrintersCommand();
@@ -142,28 +145,28 @@ private:
     // Fields in the order the page keeps them.
     QPixmap mNavGraphicLarge, mNavGraphicSmall;
     QM6ConnectionPtr mConnection;
-    QM6RecordsetPtr mRecordset;
-    printerlist::MatchIndex mMatchIndex;   // belongs to mRecordset
+    std::unique_ptr<printerlist::PrinterList> mList;   // the recordset and the rows filled from it
     std::shared_ptr<QObject> mLicense;
     bool mCanChange = false;
     bool mLoading = false;
     QM6MenuItems mAddItemMenus;
     QM6Menus mCustomMenus;
     qint32 mMergeTargetRow = 0;
-    qint32 mPrinterCount = 0;
     QM6FontPtr mFont;
-    int mFillCount = 0;
+    PageForms mForms;
+    bool mBusy = false;
+    bool mFillWaiting = false;
 
     // Constituent controls.
-    QLabel *mMajorHeading = nullptr;
-    QLabel *mMinorHeading = nullptr;
-    QFrame *mTopBorderShape = nullptr;
-    QLabel *mToolTipImage = nullptr;
-    QGroupBox *mFilter = nullptr;
-    QLabel *mTypeCaption = nullptr;
-    QComboBox *mTypes = nullptr;
-    QLabel *mMatchCaption = nullptr;
-    QLineEdit *mMatches = nullptr;
-    QTimer *mMatchTimer = nullptr;
-    FlexGrid *mGrid = nullptr;
+    QLabel *lblBarMajorHeading = nullptr;
+    QLabel *lblBarMinorHeading = nullptr;
+    QFrame *shpTopBorderShape = nullptr;
+    QLabel *imgToolTip = nullptr;
+    QGroupBox *fraFilter = nullptr;
+    QLabel *lblTypeCaption = nullptr;
+    QComboBox *cmbPrinterTypes = nullptr;
+    QLabel *lblCaptionMatch = nullptr;
+    QLineEdit *txtMatches = nullptr;
+    QTimer *tmrMatch = nullptr;
+    FlexGrid *grdPrinters = nullptr;
 };

@@ -4,6 +4,8 @@
 #include "flexgrid.h"
 #include "printergrid.h"
 
+#include <QScopeGuard>
+
 namespace {
 constexpr int KeyEnter = 13;
 constexpr int KeyDelete = 46;
@@ -16,43 +18,63 @@ void ctlFleet::EditPrintersCommand(qint32) {}
 void ctlFleet::DeletePrintersCommand() {}
 void ctlFleet::MergeCommand() {}
 
+void ctlFleet::RunAsLongCommand(const std::function<void()> &body)
+{
+    // The guard: every entry point that could start a command or rebuild the grid checks
+    // mBusy (StandardAction, CustomAction, AddItemClicked, the grid's events), and the
+    // filter bar's refills go through RequestFill, which holds them back until the end.
+    if (mBusy)
+        return;
+    mBusy = true;
+    const auto done = qScopeGuard([this] {
+        mBusy = false;
+        if (mFillWaiting)
+            FillPrinterGrid();
+    });
+    body();
+}
+
 void ctlFleet::ActOnCurrentRow()
 {
-    const int row = mGrid->Row();
+    const int row = grdPrinters->Row();
     bool numeric = false;
-    const qint32 id = mGrid->TextMatrix(row, printerlist::ColPrinterId).trimmed().toInt(&numeric);
+    const qint32 id = grdPrinters->TextMatrix(row, printerlist::ColPrinterId).trimmed().toInt(&numeric);
     if (!numeric)
         AddPrinterCommand();
-    else if (mGrid->IsSubtotal(row))
+    else if (grdPrinters->IsSubtotal(row))
         EditPrintersCommand(id);
 }
 
 void ctlFleet::OnGridDblClick()
 {
-    if (mGrid->MouseRow() >= 1 && mGrid->Row() > 0)
+    if (mBusy)
+        return;
+    if (grdPrinters->MouseRow() >= 1 && grdPrinters->Row() > 0)
         ActOnCurrentRow();
 }
 
 void ctlFleet::OnGridKeyPress(int &keyAscii)
 {
-    if (keyAscii == KeyEnter && mGrid->Row() >= 1)
+    if (mBusy)
+        return;
+    if (keyAscii == KeyEnter && grdPrinters->Row() >= 1)
         ActOnCurrentRow();
 }
 
 void ctlFleet::OnGridKeyUp(int &keyCode, int)
 {
-    if (keyCode == KeyDelete)
+    if (!mBusy && keyCode == KeyDelete)
         DeletePrintersCommand();
 }
 
 void ctlFleet::OnGridSelChange()
 {
-    if (mGrid->IsSelected(0))
-        mGrid->SetIsSelected(0, false);
-    if (mGrid->SelectedRows() == 1)
-        mMergeTargetRow = mGrid->Row();
+    if (grdPrinters->IsSelected(0))
+        grdPrinters->SetIsSelected(0, false);
+    if (grdPrinters->SelectedRows() == 1)
+        mMergeTargetRow = grdPrinters->Row();
     UpdateToolbar();
 }
 
-void ctlFleet::OnGridBeforeSort() { mGrid->SetRows(mPrinterCount + 1); }
-void ctlFleet::OnGridAfterSort() { mGrid->SetRows(mGrid->Rows() + printerlist::FillerRows); }
+void ctlFleet::OnGridBeforeSort() { mList->RemoveFillerRows(); }
+void ctlFleet::OnGridAfterSort() { mList->AddFillerRows(); }

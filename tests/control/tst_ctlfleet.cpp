@@ -1,5 +1,6 @@
 // The printer page as the console drives it, over a real SQLite site, with a fake console.
 #include "ctlfleet.h"
+#include "fakeforms.h"
 #include "fakehost.h"
 #include "flexgrid.h"
 #include "modlanguage.h"
@@ -12,10 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlDatabase>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 // Releases the page at the end of a test, whatever happens.
@@ -23,7 +26,15 @@ struct PageHolder {
     ctlFleet *page = new ctlFleet();
     ~PageHolder() { page->Release(); }
     ctlFleet *operator->() const { return page; }
+    // The page's controls, found by name as the user sees them.
+    FlexGrid *grid() const { return page->findChild<FlexGrid *>(QStringLiteral("grdPrinters")); }
+    QComboBox *types() const { return page->findChild<QComboBox *>(QStringLiteral("cmbPrinterTypes")); }
+    QLineEdit *match() const { return page->findChild<QLineEdit *>(QStringLiteral("txtMatches")); }
+    QTimer *timer() const { return page->findChild<QTimer *>(QStringLiteral("tmrMatch")); }
 };
+
+// Texts of the English string table, as the user reads them.
+const QString AllTypes = QStringLiteral("(All types)");
 }
 
 class tst_ctlFleet : public QObject {
@@ -50,8 +61,14 @@ private slots:
     void toolbarWaitsWhileHidden();
     void selectedIdsSkipHeaderFillerAndMergedRows_data();
     void selectedIdsSkipHeaderFillerAndMergedRows();
+    void reloadKeepsOrDropsTheRow_data();
     void reloadKeepsOrDropsTheRow();
+    void emptySiteLeavesTheFirstEmptyRowCurrent();
     void dataFailureIsShownAndRefreshTriesAgain();
+    void listsComeFromThePagesOwnConnection();
+    void changeRightIsPermission129_data();
+    void changeRightIsPermission129();
+    void longCommandHoldsBackRefreshAndTypedMatch();
 
 private:
     void attach(ctlFleet *page);
@@ -104,8 +121,7 @@ void tst_ctlFleet::hostInterfaceMembers()
 {
     PageHolder page;
     QCOMPARE(page->Name(), QStringLiteral("Printers"));
-    QCOMPARE(page->Caption(), modLanguage::GetLangString(220));
-    QVERIFY(!page->Caption().isEmpty());
+    QCOMPARE(page->Caption(), QStringLiteral("Printers"));
     QCOMPARE(page->HelpContextId(), 34);
     page->SetHelpFileName(QStringLiteral("/usr/share/doc/qm6/admin.html"));
     QCOMPARE(page->HelpFileName(), QStringLiteral("/usr/share/doc/qm6/admin.html"));
@@ -117,21 +133,21 @@ void tst_ctlFleet::hostInterfaceMembers()
     QCOMPARE(page->AddItemMenus().Count(), 1);
     QCOMPARE(page->CurrentAddItem(), page->AddItemMenus().Item(1));
     QCOMPARE(page->CurrentAddItem(), page->AddItemMenus().Item(QStringLiteral("QM6PRINTER_ADDPRINTER")));
-    QCOMPARE(page->CurrentAddItem()->Caption(), modLanguage::GetLangString(223));
+    QCOMPARE(page->CurrentAddItem()->Caption(), QStringLiteral("Printer..."));
     QCOMPARE(page->CurrentAddItem()->Picture().size(), QSize(16, 16));
     QCOMPARE(page->CustomMenus().Count(), 1);
     const QM6MenuPtr menu = page->CustomMenus().Item(1);
     QCOMPARE(menu->ActionId(), QStringLiteral("QM6CF_ADVANCED"));
-    QCOMPARE(menu->Caption(), modLanguage::GetLangString(224));
+    QCOMPARE(menu->Caption(), QStringLiteral("Advanced"));
     QCOMPARE(menu->Items().Count(), 1);
     QCOMPARE(menu->Items().Item(1)->ActionId(), QStringLiteral("QM6CF_ADVANCED_MERGE"));
-    QCOMPARE(menu->Items().Item(1)->Caption(), modLanguage::GetLangString(225));
+    QCOMPARE(menu->Items().Item(1)->Caption(), QStringLiteral("Merge Printers..."));
 
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
     QCOMPARE(page->HelpContextId(), 34);
-    QCOMPARE(page->grdPrinters()->property("HelpContextID").toInt(), 34);
-    QCOMPARE(page->txtMatches()->property("HelpContextID").toInt(), 34);
+    QCOMPARE(page.grid()->property("HelpContextID").toInt(), 34);
+    QCOMPARE(page.match()->property("HelpContextID").toInt(), 34);
     QCOMPARE(page->Connection(), m_conn);
 }
 
@@ -168,10 +184,10 @@ void tst_ctlFleet::standardActions()
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
     page->show();
-    const int fills = page->FillCount();
+    QSignalSpy fills(page.page, &ctlFleet::GridFilled);
     m_console.calls.clear();
     page->StandardAction(code);
-    QCOMPARE(page->FillCount() > fills, reloads);
+    QCOMPARE(fills.count() > 0, reloads);
     QCOMPARE(m_console.calls.isEmpty(), !reloads);   // a refresh ends by setting the toolbar
 }
 
@@ -183,11 +199,11 @@ void tst_ctlFleet::sameConnectionOnlyReplacesTheSecondObject()
     auto second = std::make_shared<QObject>();
     page->SetConnectionAndLicense(m_conn, first);
     QM6Recordset *rs = page->PrinterRecordset();
-    const int fills = page->FillCount();
+    QSignalSpy fills(page.page, &ctlFleet::GridFilled);
     page->SetConnectionAndLicense(m_conn, second);
     QCOMPARE(page->License(), second);
     QCOMPARE(page->PrinterRecordset(), rs);
-    QCOMPARE(page->FillCount(), fills);
+    QCOMPARE(fills.count(), 0);
 }
 
 void tst_ctlFleet::refusedPermissionStillListsPrinters()
@@ -213,7 +229,7 @@ void tst_ctlFleet::fillGivesPrinterAndAliasRows()
     PageHolder page;
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
-    FlexGrid *g = page->grdPrinters();
+    FlexGrid *g = page.grid();
     QCOMPARE(page->PrinterCount(), 5);
     QCOMPARE(g->Rows(), 81);
     QCOMPARE(g->Row(), 1);
@@ -238,24 +254,24 @@ void tst_ctlFleet::typeFilterRefillsAtOnceAndResetShowsAll()
     PageHolder page;
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
-    QComboBox *types = page->cmbPrinterTypes();
+    QComboBox *types = page.types();
     QCOMPARE(types->count(), 4);
-    QCOMPARE(types->itemText(0), modLanguage::GetLangString(219));
+    QCOMPARE(types->itemText(0), AllTypes);
     QCOMPARE(types->itemData(0).toInt(), -1);
     types->setCurrentIndex(types->findData(2));
     QCOMPARE(page->PrinterCount(), 1);
-    QCOMPARE(page->grdPrinters()->TextMatrix(1, 2), QStringLiteral("Bravo Canon"));
+    QCOMPARE(page.grid()->TextMatrix(1, 2), QStringLiteral("Bravo Canon"));
     types->setCurrentIndex(types->findData(1));
     QCOMPARE(page->PrinterCount(), 3);   // the share printer with its two aliases
 
-    page->txtMatches()->setText(QStringLiteral("canon"));
-    page->tmrMatch()->start();
-    const int fills = page->FillCount();
+    page.match()->setText(QStringLiteral("canon"));
+    page.timer()->start();
+    QSignalSpy fills(page.page, &ctlFleet::GridFilled);
     page->ResetFilter();
-    QCOMPARE(page->FillCount(), fills + 1);
+    QCOMPARE(fills.count(), 1);
     QCOMPARE(types->currentIndex(), 0);
-    QVERIFY(page->txtMatches()->text().isEmpty());
-    QVERIFY(!page->tmrMatch()->isActive());
+    QVERIFY(page.match()->text().isEmpty());
+    QVERIFY(!page.timer()->isActive());
     QCOMPARE(page->PrinterCount(), 5);
 }
 
@@ -274,7 +290,7 @@ void tst_ctlFleet::layoutOnResize()
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
     page->show();   // a hidden widget gets its resize only when shown
-    FlexGrid *grid = page->grdPrinters();
+    FlexGrid *grid = page.grid();
     auto *frame = page->findChild<QGroupBox *>(QStringLiteral("fraFilter"));
     auto *tip = page->findChild<QLabel *>(QStringLiteral("imgToolTip"));
     auto *shape = page->findChild<QWidget *>(QStringLiteral("shpTopBorderShape"));
@@ -302,16 +318,16 @@ void tst_ctlFleet::quickKeysRefillOnceAfterTheLastRelease()
     PageHolder page;
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
-    QLineEdit *match = page->txtMatches();
-    const int fills = page->FillCount();
+    QLineEdit *match = page.match();
+    QSignalSpy fills(page.page, &ctlFleet::GridFilled);
     QTest::keyClicks(match, QStringLiteral("can"));
-    QCOMPARE(page->FillCount(), fills);
-    QVERIFY(page->tmrMatch()->isActive());
+    QCOMPARE(fills.count(), 0);
+    QVERIFY(page.timer()->isActive());
     QTest::qWait(120);
-    QCOMPARE(page->FillCount(), fills);
-    QTRY_COMPARE_WITH_TIMEOUT(page->FillCount(), fills + 1, 2000);
+    QCOMPARE(fills.count(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(fills.count(), 1, 2000);
     QTest::qWait(400);
-    QCOMPARE(page->FillCount(), fills + 1);
+    QCOMPARE(fills.count(), 1);
     QCOMPARE(page->PrinterCount(), 1);
 }
 
@@ -320,8 +336,8 @@ void tst_ctlFleet::heldKeyWaitsForItsRelease()
     PageHolder page;
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
-    QLineEdit *match = page->txtMatches();
-    const int fills = page->FillCount();
+    QLineEdit *match = page.match();
+    QSignalSpy fills(page.page, &ctlFleet::GridFilled);
     auto send = [match](QEvent::Type type, bool repeat) {
         QKeyEvent e(type, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"), repeat);
         QCoreApplication::sendEvent(match, &e);
@@ -333,9 +349,9 @@ void tst_ctlFleet::heldKeyWaitsForItsRelease()
         send(QEvent::KeyPress, true);
     }
     QTest::qWait(350);
-    QCOMPARE(page->FillCount(), fills);
+    QCOMPARE(fills.count(), 0);
     send(QEvent::KeyRelease, false);
-    QTRY_COMPARE_WITH_TIMEOUT(page->FillCount(), fills + 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(fills.count(), 1, 2000);
 }
 
 void tst_ctlFleet::toolbarFollowsSelection_data()
@@ -365,7 +381,7 @@ void tst_ctlFleet::toolbarFollowsSelection()
     page->SetConnectionAndLicense(canChange ? m_conn : openSite(m_db, QStringLiteral("auditor")), nullptr);
     QCOMPARE(page->CanChange(), canChange);
     page->show();
-    FlexGrid *g = page->grdPrinters();
+    FlexGrid *g = page.grid();
     g->Outline(1);
     g->SetRow(rows.first());
     for (int i = 1; i < rows.size(); ++i)
@@ -410,6 +426,7 @@ void tst_ctlFleet::selectedIdsSkipHeaderFillerAndMergedRows_data()
     QTest::newRow("aliases left out") << QList<int>{1, 2, 3} << 5 << false << 1;
     QTest::newRow("aliases included") << QList<int>{1, 2, 3} << 5 << true << 3;
     QTest::newRow("no last row") << QList<int>{5, 30} << -1 << false << 1;
+    QTest::newRow("printer rows past the last row") << QList<int>{1, 4, 5} << 3 << false << 1;
 }
 
 void tst_ctlFleet::selectedIdsSkipHeaderFillerAndMergedRows()
@@ -421,38 +438,61 @@ void tst_ctlFleet::selectedIdsSkipHeaderFillerAndMergedRows()
     PageHolder page;
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
-    FlexGrid *g = page->grdPrinters();
+    FlexGrid *g = page.grid();
     g->Outline(1);
     g->SetRow(0);
     for (int r : rows)
         g->SetIsSelected(r, true);
-    const PrinterIdList ids = GetSelectedPrinterIds(*g, 0, lastRow, includeMarked);
+    const printerlist::PrinterIdList ids = printerlist::GetSelectedPrinterIds(*g, 0, lastRow, includeMarked);
     QCOMPARE(ids.size(), expectedCount);
     QList<int> dataRows;
     for (int r : rows)
-        if (r >= 1 && r <= 5 && (includeMarked || g->RowOutlineLevel(r) == 0))
+        if (r >= 1 && r <= (lastRow == -1 ? 5 : lastRow) && (includeMarked || g->RowOutlineLevel(r) == 0))
             dataRows << r;
     for (int i = 0; i < ids.size(); ++i)
         QCOMPARE(ids[i], g->TextMatrix(dataRows[i], 0).toInt());
 }
 
+void tst_ctlFleet::reloadKeepsOrDropsTheRow_data()
+{
+    QTest::addColumn<bool>("byRefresh");   // Refresh keeps the current row; a reload is told which
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("reload, a middle row") << false << 4 << 4;
+    QTest::newRow("reload, the last printer row") << false << 5 << 5;
+    QTest::newRow("reload, past the data rows") << false << 6 << 0;
+    QTest::newRow("refresh, a middle row") << true << 4 << 4;
+    QTest::newRow("refresh, the last printer row") << true << 5 << 5;
+    QTest::newRow("refresh, a filler row") << true << 9 << 0;
+}
+
 void tst_ctlFleet::reloadKeepsOrDropsTheRow()
 {
+    QFETCH(bool, byRefresh);
+    QFETCH(int, row);
+    QFETCH(int, expected);
     PageHolder page;
     attach(page.page);
     page->SetConnectionAndLicense(m_conn, nullptr);
-    page->LoadPrinterList(4);
-    QCOMPARE(page->grdPrinters()->Row(), 4);
-    page->LoadPrinterList(6);   // past the data rows
-    QCOMPARE(page->grdPrinters()->Row(), 0);
+    page.grid()->Outline(1);
+    if (byRefresh) {
+        page.grid()->SetRow(row);
+        page->StandardAction(10);
+    } else {
+        page->LoadPrinterList(row);
+    }
+    QCOMPARE(page.grid()->Row(), expected);
+}
 
+void tst_ctlFleet::emptySiteLeavesTheFirstEmptyRowCurrent()
+{
     QM6ConnectionPtr empty = openSite(m_dir->filePath(QStringLiteral("empty.db")));
     PageHolder other;
     attach(other.page);
     other->SetConnectionAndLicense(empty, nullptr);
     QCOMPARE(other->PrinterCount(), 0);
-    QCOMPARE(other->grdPrinters()->Row(), 1);   // the first empty row
-    QCOMPARE(other->grdPrinters()->Rows(), 76);
+    QCOMPARE(other.grid()->Row(), 1);
+    QCOMPARE(other.grid()->Rows(), 76);
 }
 
 void tst_ctlFleet::dataFailureIsShownAndRefreshTriesAgain()
@@ -482,6 +522,116 @@ void tst_ctlFleet::dataFailureIsShownAndRefreshTriesAgain()
     page->StandardAction(10);
     QCOMPARE(shown.size(), 1);
     QCOMPARE(page->PrinterCount(), 5);
+}
+
+void tst_ctlFleet::listsComeFromThePagesOwnConnection()
+{
+    // Another site opened and dropped in the same process before the page gets its own.
+    {
+        QM6ConnectionPtr second = openSite(m_dir->filePath(QStringLiteral("second.db")));
+        QVERIFY(second);
+    }
+    PageHolder page;
+    attach(page.page);
+    page->SetConnectionAndLicense(m_conn, nullptr);
+    QComboBox *types = page.types();
+    QStringList entries;
+    for (int i = 0; i < types->count(); ++i)
+        entries << types->itemText(i);
+    QCOMPARE(entries, (QStringList{AllTypes, QStringLiteral("Network share"), QStringLiteral("Direct IP"), QStringLiteral("Local")}));
+    // The grid holds the codes; the view shows their names.
+    FlexGrid *g = page.grid();
+    const QAbstractItemModel *model = g->View()->model();
+    QStringList codes, painted;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const QString text = model->index(r, 6).data(Qt::DisplayRole).toString();
+        if (!text.isEmpty())
+            painted << text;
+    }
+    for (int row : {1, 4, 5})   // the three printer rows; the first one's aliases follow it
+        codes << g->TextMatrix(row, 6);
+    QCOMPARE(codes, (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    QCOMPARE(painted, (QStringList{QStringLiteral("Network share"), QStringLiteral("Direct IP"), QStringLiteral("Local")}));
+}
+
+void tst_ctlFleet::changeRightIsPermission129_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QList<int>>("codes");
+    QTest::addColumn<bool>("canChange");
+    QTest::newRow("only 129") << QStringLiteral("changer") << QList<int>{129} << true;
+    QTest::newRow("every other permission") << QStringLiteral("viewer") << QList<int>{128, 130, 131} << false;
+}
+
+void tst_ctlFleet::changeRightIsPermission129()
+{
+    QFETCH(QString, user);
+    QFETCH(QList<int>, codes);
+    QFETCH(bool, canChange);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("grants"));
+        db.setDatabaseName(m_db);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.prepare(QStringLiteral("INSERT INTO users (user_name) VALUES (?)")));
+        q.addBindValue(user);
+        QVERIFY(q.exec());
+        for (int code : codes) {
+            QVERIFY(q.prepare(QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT user_id, ? FROM users WHERE user_name = ?")));
+            q.addBindValue(code);
+            q.addBindValue(user);
+            QVERIFY(q.exec());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("grants"));
+    PageHolder page;
+    attach(page.page);
+    page->SetConnectionAndLicense(openSite(m_db, user), nullptr);
+    QCOMPARE(page->CanChange(), canChange);
+}
+
+void tst_ctlFleet::longCommandHoldsBackRefreshAndTypedMatch()
+{
+    PageHolder page;
+    attach(page.page);
+    page->SetConnectionAndLicense(m_conn, nullptr);
+    page->show();
+    FakeForms forms;
+    page->SetForms(forms.Forms());
+    QSignalSpy fills(page.page, &ctlFleet::GridFilled);
+    const int rowsBefore = page.grid()->Rows();
+
+    // A command that steps through a progress window; between steps the user presses F5,
+    // types a match text and waits past the match timer, and asks for another command.
+    int stepsSeen = 0;
+    forms.onStep = [&](int) {
+        ++stepsSeen;
+        page->StandardAction(10);
+        QTest::keyClick(page.match(), Qt::Key_C);
+        QTest::qWait(300);
+        page->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
+        QCOMPARE(fills.count(), 0);
+        QCOMPARE(page.grid()->Rows(), rowsBefore);
+    };
+    page->RunAsLongCommand([&] {
+        QVERIFY(page->IsBusy());
+        std::unique_ptr<IProgress> progress = page->Forms().NewProgress();
+        progress->Initialize(QStringLiteral("Working"), 3, nullptr, true, true, 1);
+        for (int i = 0; i < 3 && !progress->Cancelled(); ++i)
+            progress->Increment();
+        progress->Shutdown();
+    });
+    QCOMPARE(stepsSeen, 3);
+    QVERIFY(!page->IsBusy());
+    // The typed text takes effect once, when the command is over.
+    QCOMPARE(fills.count(), 1);
+    QCOMPARE(page.match()->text(), QStringLiteral("ccc"));
+    QCOMPARE(page->PrinterCount(), 0);
+    QTest::qWait(300);
+    QCOMPARE(fills.count(), 1);
+    page->StandardAction(10);
+    QCOMPARE(fills.count(), 2);
 }
 
 QTEST_MAIN(tst_ctlFleet)

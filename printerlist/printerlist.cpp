@@ -1,0 +1,97 @@
+#include "printerlist.h"
+
+#include "flexgrid.h"
+#include "printerdata.h"
+
+namespace printerlist {
+
+PrinterIdList GetSelectedPrinterIds(const FlexGrid &grid, int column, qint32 lastRow, bool includeMarked)
+{
+    PrinterIdList ids;
+    const int selected = grid.SelectedRows();
+    ids.reserve(selected);
+    for (int i = 0; i < selected; ++i) {
+        const int r = grid.SelectedRow(i);
+        if (r == 0 || (lastRow != -1 && r > lastRow))
+            continue;
+        if (!includeMarked && grid.RowOutlineLevel(r) != 0)
+            continue;
+        bool ok = false;
+        const qint32 id = grid.TextMatrix(r, column).trimmed().toInt(&ok);
+        if (ok)
+            ids.append(id);
+    }
+    return ids;
+}
+
+void PrinterList::Prepare(const QVariant &connectionTypes)
+{
+    PrepareGrid(mGrid, connectionTypes);
+}
+
+QM6ErrorPtr PrinterList::Load(const QM6ConnectionPtr &connection)
+{
+    mPrinterCount = 0;
+    if (mRecordset) {
+        mRecordset->Close();
+        mRecordset.reset();
+    }
+    mMatchIndex = MatchIndex();
+    QM6RecordsetPtr rs;
+    if (QM6ErrorPtr e = PrinterData::Instance().GetPrinters(connection, &rs, true))
+        return e;
+    mRecordset = std::move(rs);
+    return {};
+}
+
+void PrinterList::Fill(const FillFilter &filter, qint32 widthTwips)
+{
+    mPrinterCount = FillRows(mGrid, mRecordset.get(), filter, &mMatchIndex);
+    SizeColumns(widthTwips);
+    mGrid.SetRow(0);
+    AddFillerRows();
+    mGrid.Outline(0);
+}
+
+void PrinterList::SizeColumns(qint32 widthTwips)
+{
+    printerlist::SizeColumns(mGrid, mPrinterCount, widthTwips);
+}
+
+void PrinterList::RemoveFillerRows()
+{
+    mGrid.SetRows(mPrinterCount + 1);
+}
+
+void PrinterList::AddFillerRows()
+{
+    const int first = mGrid.Rows();
+    mGrid.SetRows(first + FillerRows);
+    for (int r = first; r < mGrid.Rows(); ++r)
+        mGrid.SetIsSubtotal(r, true);
+}
+
+PrinterIdList PrinterList::SelectedPrinterIds(bool includeMarked) const
+{
+    return GetSelectedPrinterIds(mGrid, ColPrinterId, mPrinterCount, includeMarked);
+}
+
+QVector<SelectedEntry> PrinterList::SelectionSnapshot() const
+{
+    QVector<SelectedEntry> entries;
+    const int selected = mGrid.SelectedRows();
+    entries.reserve(selected);
+    for (int i = 0; i < selected; ++i) {
+        const int r = mGrid.SelectedRow(i);
+        if (!IsDataRow(r))
+            continue;
+        bool ok = false;
+        const qint32 id = mGrid.TextMatrix(r, ColPrinterId).trimmed().toInt(&ok);
+        if (!ok)
+            continue;
+        entries.append({r, id, mGrid.TextMatrix(r, ColPrinterKey), mGrid.RowOutlineLevel(r) != 0});
+    }
+    return entries;
+}
+
+} // namespace printerlist

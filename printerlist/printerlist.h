@@ -1,0 +1,68 @@
+// The printer list the page shows: the recordset it was filled from, the match index kept
+// with that recordset, the number of data rows, the filler rows after them, and the
+// selection read as printer identifiers. The page holds one and drives it.
+#pragma once
+
+#include "printergrid.h"
+#include "qm6connection.h"
+#include "qm6error.h"
+#include "qm6recordset.h"
+
+#include <QString>
+#include <QVector>
+
+class FlexGrid;
+
+namespace printerlist {
+
+// Selected printer identifiers; empty = none.
+using PrinterIdList = QVector<qint32>;
+
+// Identifiers from the text of `column` of the selected rows, in the order of the selection
+// entries, leaving out row 0, rows past lastRow (unless it is -1) and, unless includeMarked,
+// merged rows. A row without a numeric identifier (a filler row) names no printer.
+PrinterIdList GetSelectedPrinterIds(const FlexGrid &grid, int column, qint32 lastRow, bool includeMarked);
+
+// One selected data row as a long command reads it before its loop starts, so that nothing
+// the message loop does to the grid meanwhile changes what the command works on.
+struct SelectedEntry {
+    int row = 0;
+    qint32 printerId = 0;
+    QString key;          // printer key of a printer row, merged printer's key of a merged row
+    bool merged = false;  // a merged printer's row (outline level 1)
+};
+
+class PrinterList {
+public:
+    explicit PrinterList(FlexGrid &grid) : mGrid(grid) {}
+
+    // Columns, header captions and the connection-type display list (lookup list 6).
+    void Prepare(const QVariant &connectionTypes);
+    // Drops the recordset held and reads a new one; after a failure none is held.
+    QM6ErrorPtr Load(const QM6ConnectionPtr &connection);
+    // Rebuilds every row from the recordset held, sizes the columns to widthTwips, appends
+    // the filler rows and folds every printer; the header row is left current.
+    void Fill(const FillFilter &filter, qint32 widthTwips);
+    void SizeColumns(qint32 widthTwips);
+
+    // A sort reorders only the data rows: the fillers come off before it and back after it.
+    void RemoveFillerRows();
+    void AddFillerRows();
+
+    qint32 PrinterCount() const { return mPrinterCount; }
+    QM6Recordset *Recordset() const { return mRecordset.get(); }
+    // A printer or merged-printer row (not the header, not a filler).
+    bool IsDataRow(int row) const { return row >= 1 && row <= mPrinterCount; }
+
+    PrinterIdList SelectedPrinterIds(bool includeMarked) const;
+    // The selected data rows in the order they were selected.
+    QVector<SelectedEntry> SelectionSnapshot() const;
+
+private:
+    FlexGrid &mGrid;
+    QM6RecordsetPtr mRecordset;
+    MatchIndex mMatchIndex;   // belongs to mRecordset
+    qint32 mPrinterCount = 0;
+};
+
+} // namespace printerlist
