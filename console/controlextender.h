@@ -2,6 +2,8 @@
 // the console object itself as "Parent", all reachable by name from the page.
 #pragma once
 
+#include "twips.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -18,10 +20,10 @@ public:
 
     bool Visible() const { return m_control && m_control->isVisible(); }
     void SetVisible(bool v) { if (m_control) m_control->setVisible(v); }
-    int Left() const { return m_control ? m_control->x() * 15 : 0; }
-    void SetLeft(int twips) { if (m_control) m_control->move(twips / 15, m_control->y()); }
-    int Top() const { return m_control ? m_control->y() * 15 : 0; }
-    void SetTop(int twips) { if (m_control) m_control->move(m_control->x(), twips / 15); }
+    int Left() const { return m_control ? twips::FromPixels(m_control->x()) : 0; }
+    void SetLeft(int twipsLeft) { if (m_control) m_control->move(twips::ToPixels(twipsLeft), m_control->y()); }
+    int Top() const { return m_control ? twips::FromPixels(m_control->y()) : 0; }
+    void SetTop(int twipsTop) { if (m_control) m_control->move(m_control->x(), twips::ToPixels(twipsTop)); }
     QObject *Parent() const { return m_console; }
 
 private:

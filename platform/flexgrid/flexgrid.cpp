@@ -1,4 +1,5 @@
 #include "flexgrid.h"
+#include "twips.h"
 
 #include "flexgridmodel.h"
 #include "virtualkey.h"
@@ -16,7 +17,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 constexpr int kDefaultWidthPx = 64;
 } // namespace
 
@@ -57,8 +57,8 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
     connect(header, &QHeaderView::sectionResized, this, [this](int col, int, int size) {
         // A width the user dragged; the twips set by code stay exact while the pixels agree.
         if (!m_applying && col >= 0 && size_t(col) < m_widthTw.size() && !m_hidden[size_t(col)] && size > 0
-            && qRound(double(m_widthTw[size_t(col)]) / kTwipsPerPixel) != size)
-            m_widthTw[size_t(col)] = size * kTwipsPerPixel;
+            && twips::ToPixels(m_widthTw[size_t(col)]) != size)
+            m_widthTw[size_t(col)] = twips::FromPixels(size);
     });
     connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         if (!m_applying)
@@ -121,7 +121,7 @@ void FlexGrid::SetCols(int cols)
         return;
     openReset();
     m_model->SetCols(cols);
-    m_widthTw.resize(size_t(cols), kDefaultWidthPx * kTwipsPerPixel);
+    m_widthTw.resize(size_t(cols), twips::FromPixels(kDefaultWidthPx));
     m_hidden.resize(size_t(cols), false);
     if (m_col >= cols)
         m_col = 0;
@@ -240,7 +240,7 @@ void FlexGrid::AutoSize(int col1, int col2)
         if (c == tree)
             width += m_view->indentation() * (m_outlineBar != 0 ? 2 : 1);
         width = std::max(width, m_view->header()->sectionSizeHint(c));
-        m_widthTw[size_t(c)] = width * kTwipsPerPixel;
+        m_widthTw[size_t(c)] = twips::FromPixels(width);
     }
     if (!m_resetOpen)
         applyColumns();

@@ -1,6 +1,7 @@
 // FlexGrid, part two: the batched model reset behind Redraw, and the current row, selection
 // and unfolded nodes that are carried over it by row number.
 #include "flexgrid.h"
+#include "twips.h"
 
 #include "flexgridmodel.h"
 
@@ -60,7 +61,7 @@ void FlexGrid::applyColumns()
     for (int c = 0; c < Cols(); ++c) {
         header->setSectionHidden(c, m_hidden[size_t(c)]);
         if (!m_hidden[size_t(c)])
-            header->resizeSection(c, qRound(double(m_widthTw[size_t(c)]) / 15));
+            header->resizeSection(c, twips::ToPixels(m_widthTw[size_t(c)]));
     }
     m_view->setTreePosition(treeColumn());
     m_applying = false;
