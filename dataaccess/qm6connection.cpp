@@ -45,7 +45,7 @@ bool parsePg(const QString &url, PgTarget *t)
     if (int colon = authority.lastIndexOf(u':'); colon >= 0) {
         bool ok = false;
         t->port = authority.mid(colon + 1).toInt(&ok);
-        if (!ok)
+        if (!ok || t->port < 1 || t->port > 65535)
             return false;
         authority.truncate(colon);
     }

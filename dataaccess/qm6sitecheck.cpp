@@ -1,6 +1,43 @@
 #include "qm6sitecheck.h"
 #include "qm6connectionprivate.h"
 
+namespace {
+
+bool isShareAddress(const QString &port) { return port.startsWith(QLatin1String("\\\\")); }
+
+// A dotted IPv4 address, with or without ":port" after it.
+bool isIpAddress(const QString &port)
+{
+    const QStringList pieces = port.section(u':', 0, 0).split(u'.');
+    if (pieces.size() != 4)
+        return false;
+    for (const QString &piece : pieces) {
+        bool ok = false;
+        const int v = piece.toInt(&ok);
+        if (piece.isEmpty() || piece.size() > 3 || !ok || v < 0 || v > 255 || piece.front() == u'+' || piece.front() == u'-')
+            return false;
+    }
+    return true;
+}
+
+// The port of a printer (or merged printer) says how it is reached: a share path for a network
+// share, whose server is the host; an IP address for direct IP; anything else for a local port.
+bool placementFits(int type, const QString &port, const QString &host)
+{
+    switch (type) {
+    case 1:
+        return isShareAddress(port) && port.mid(2).section(u'\\', 0, 0).compare(host, Qt::CaseInsensitive) == 0;
+    case 2:
+        return isIpAddress(port);
+    case 3:
+        return !isShareAddress(port) && !isIpAddress(port);
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 QM6ErrorPtr QM6SiteCheck::Run(QM6Connection *connection, QStringList *report, bool *allHold)
 {
     QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
@@ -32,6 +69,27 @@ QM6ErrorPtr QM6SiteCheck::Run(QM6Connection *connection, QStringList *report, bo
         } else {
             *allHold = false;
             *report << QStringLiteral("FAILED: %1 (%2 rows break it)").arg(QLatin1String(r.rule)).arg(bad);
+        }
+    }
+    {
+        const char rule[] = "every printer's port and host fit its connection type";
+        qint64 bad = 0;
+        for (const char *sql : {"SELECT connection_type, port, host FROM printers WHERE deleted = 0",
+                                "SELECT connection_type, port, host FROM merged_printers"}) {
+            QSqlQuery q;
+            if (QM6ErrorPtr e = d->Prepare(q, QString::fromLatin1(sql), QStringLiteral("Checking the site")))
+                return e;
+            q.setForwardOnly(true);
+            if (QM6ErrorPtr e = d->Exec(q, QStringLiteral("Checking the site")))
+                return e;
+            while (q.next())
+                bad += placementFits(q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()) ? 0 : 1;
+        }
+        if (bad == 0) {
+            *report << QStringLiteral("ok: %1").arg(QLatin1String(rule));
+        } else {
+            *allHold = false;
+            *report << QStringLiteral("FAILED: %1 (%2 rows break it)").arg(QLatin1String(rule)).arg(bad);
         }
     }
     const struct { const char *label; const char *sql; } counts[] = {

@@ -1,10 +1,13 @@
 // A second process for the concurrency tests.
 //   dataaccess_worker rename URL USER ID NAME   loads printer ID and saves it renamed
 //   dataaccess_worker add URL USER COUNT TAG    adds COUNT printers, one transaction each
+//   dataaccess_worker hold URL USER MS -        holds a write transaction for MS milliseconds,
+//                                               saying "held" once it has it
 #include "qm6connection.h"
 #include "qm6printer.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -34,6 +37,16 @@ int main(int argc, char **argv)
                 else
                     c->RollbackTransaction();
             }
+        }
+    } else if (!e && a[1] == QLatin1String("hold")) {
+        QM6Printer p;
+        p.SetName(QStringLiteral("Held"));
+        p.SetConnectionType(3);
+        if (!(e = c->BeginTransaction()) && !(e = p.Save(c))) {
+            std::printf("held\n");
+            std::fflush(stdout);
+            QThread::msleep(a[4].toULong());
+            e = c->CommitTransaction();
         }
     }
     if (e) {

@@ -3,6 +3,7 @@
 #include "qm6connection.h"
 #include "qm6connectionprivate.h"
 #include "qm6printer.h"
+#include "qm6sitecheck.h"
 
 #include <QFile>
 #include <QProcess>
@@ -538,6 +539,80 @@ private slots:
         QVERIFY2(a.exitCode() == 0, a.readAllStandardError().constData());
         QVERIFY2(b.exitCode() == 0, b.readAllStandardError().constData());
         QCOMPARE(printers()->RecordCount(), 2 * each);
+    }
+
+    void aWriterHoldingTheDatabaseIsWaitedFor()
+    {
+        // Longer than the SQLite library's own default wait of five seconds.
+        QProcess holder;
+        holder.start(QStringLiteral(QM6_WORKER_PATH), {"hold", m_url, "admin", m_pg ? "1500" : "6000", "-"});
+        QVERIFY(holder.waitForReadyRead(30000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+        // The other process commits in a moment; a save meanwhile waits for it, not fails.
+        QVERIFY(addPrinter(QStringLiteral("After the wait")) > 0);
+        QVERIFY(holder.waitForFinished(30000));
+        QVERIFY2(holder.exitCode() == 0, holder.readAllStandardError().constData());
+        QCOMPARE(printers()->RecordCount(), 2);
+    }
+
+    void malformedPostgresAddressesAreRefused_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("port not a number") << QStringLiteral("postgresql://qm6@db.example:54x2/quillmark");
+        QTest::newRow("empty port") << QStringLiteral("postgresql://qm6@db.example:/quillmark");
+        QTest::newRow("port out of range") << QStringLiteral("postgresql://qm6@db.example:70000/quillmark");
+        QTest::newRow("port zero") << QStringLiteral("postgresql://qm6@db.example:0/quillmark");
+        QTest::newRow("no database") << QStringLiteral("postgresql://qm6@db.example:5432/");
+        QTest::newRow("no path") << QStringLiteral("postgresql://qm6@db.example");
+    }
+
+    void malformedPostgresAddressesAreRefused()
+    {
+        QFETCH(QString, url);
+        QM6ConnectionPtr other;
+        const QM6ErrorPtr e = QM6Connection::Open(url, QStringLiteral("admin"), &other);
+        QVERIFY(e);
+        QVERIFY(!other);
+        QCOMPARE(e->Number(), qint32(QM6Error::ErrNoDatabase));
+        QVERIFY2(e->Description().contains(QLatin1String("postgresql://user@host:port/database")), qPrintable(e->Description()));
+    }
+
+    void siteCheckComparesPortsWithConnectionTypes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("holds");
+        QTest::newRow("share") << 1 << QStringLiteral("\\\\srv01\\hp4050") << QStringLiteral("SRV01") << true;
+        QTest::newRow("share, other server as host") << 1 << QStringLiteral("\\\\srv01\\hp4050") << QStringLiteral("SRV02") << false;
+        QTest::newRow("share type, local port") << 1 << QStringLiteral("LPT1:") << QStringLiteral("WS-0100") << false;
+        QTest::newRow("direct IP") << 2 << QStringLiteral("10.1.2.3:9100") << QStringLiteral("00-1B-78-A0-3C-5F") << true;
+        QTest::newRow("direct IP without port") << 2 << QStringLiteral("10.1.2.3") << QStringLiteral("prn-lab") << true;
+        QTest::newRow("direct IP type, share port") << 2 << QStringLiteral("\\\\srv01\\x") << QStringLiteral("srv01") << false;
+        QTest::newRow("direct IP type, address out of range") << 2 << QStringLiteral("10.1.2.300") << QStringLiteral("prn") << false;
+        QTest::newRow("local") << 3 << QStringLiteral("USB001") << QStringLiteral("WS-0100") << true;
+        QTest::newRow("local type, IP port") << 3 << QStringLiteral("10.1.2.3:9100") << QStringLiteral("WS-0100") << false;
+        QTest::newRow("no type") << 0 << QStringLiteral("USB001") << QStringLiteral("WS-0100") << false;
+    }
+
+    void siteCheckComparesPortsWithConnectionTypes()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, port);
+        QFETCH(QString, host);
+        QFETCH(bool, holds);
+        QM6Printer p;
+        p.SetName(QStringLiteral("Placed"));
+        p.SetConnectionType(type);
+        p.SetPort(port);
+        p.SetHost(host);
+        QVERIFY_OK(p.Save(c));
+        QStringList report;
+        bool allHold = false;
+        QVERIFY_OK(QM6SiteCheck::Run(c.get(), &report, &allHold));
+        QCOMPARE(allHold, holds);
+        QVERIFY2(report.contains(QStringLiteral("ok: every printer's port and host fit its connection type")) == holds,
+                 qPrintable(report.join(u'\n')));
     }
 
     void toolWritesADemoSiteThatPassesItsCheck()
