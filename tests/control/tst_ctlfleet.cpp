@@ -7,6 +7,7 @@
 #include "printerdata.h"
 #include "sitebuilder.h"
 
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -24,6 +25,8 @@ namespace {
 // Releases the page at the end of a test, whatever happens.
 struct PageHolder {
     ctlFleet *page = new ctlFleet();
+    // Every change the page makes to its grid's model is checked against the model rules.
+    QAbstractItemModelTester tester{grid()->View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
     ~PageHolder() { page->Release(); }
     ctlFleet *operator->() const { return page; }
     // The page's controls, found by name as the user sees them.

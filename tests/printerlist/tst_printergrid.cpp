@@ -4,6 +4,8 @@
 #include "printergrid.h"
 #include "qm6recordset.h"
 
+#include <QAbstractItemModelTester>
+#include <QTreeView>
 #include <QTest>
 #include <algorithm>
 
@@ -82,6 +84,7 @@ private slots:
 void tst_PrinterGrid::fillBuildsPrinterAndAliasRows()
 {
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariantList{QVariantList{0, ""}, QVariantList{1, "Network share"}, QVariantList{2, "Direct IP"}, QVariantList{3, "Local"}});
     auto rs = makeRecordset(threePrinters());
     QCOMPARE(FillRows(g, rs.get(), {}), 5);
@@ -108,6 +111,7 @@ void tst_PrinterGrid::fillBuildsPrinterAndAliasRows()
 void tst_PrinterGrid::aliasColoursFollowMergeType()
 {
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariant());
     auto recs = threePrinters();
     recs.insert(2, {1, "K1", "LaserJet Finance", "p", "h", "", 1, "", "A3", "zero", "p", "h", 0});
@@ -150,6 +154,7 @@ void tst_PrinterGrid::filters()
     QFETCH(QString, match);
     QFETCH(QStringList, names);
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariant());
     auto rs = makeRecordset(threePrinters());
     FillFilter f;
@@ -169,6 +174,7 @@ void tst_PrinterGrid::filters()
 void tst_PrinterGrid::separatorCharactersStayInTheirCell()
 {
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariant());
     const QString name = QStringLiteral("Bell\aPrinter\rwith\ttab\nand more");
     const QString port = QStringLiteral("\\\\srv\a01\\q\r1");
@@ -182,6 +188,7 @@ void tst_PrinterGrid::separatorCharactersStayInTheirCell()
 void tst_PrinterGrid::repeatedPrinterIdAfterAnotherPrinterGivesTwoRows()
 {
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariant());
     auto rs = makeRecordset({{1, "K1", "one", "", "", "", 1, "", "A1", "a", "", "", 1},
                              {2, "K2", "two", "", "", "", 1, "", QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
@@ -194,6 +201,7 @@ void tst_PrinterGrid::repeatedPrinterIdAfterAnotherPrinterGivesTwoRows()
 void tst_PrinterGrid::noRecordsetGivesNoRows()
 {
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariant());
     g.SetRows(10);
     QCOMPARE(FillRows(g, nullptr, {}), 0);
@@ -230,6 +238,7 @@ void tst_PrinterGrid::caseInsensitiveMatch()
                              {2, "K2", "x", "", "", "", 1, "", none, none, none, none, none},
                              {3, "K3", "y", "", hay, "", 1, "", none, none, none, none, none}});
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     FillFilter f;
     f.matchText = needle;
     QCOMPARE(FillRows(g, rs.get(), f), found ? 2 : 0);
@@ -257,6 +266,7 @@ void tst_PrinterGrid::comboListFromLookupList()
     QFETCH(QString, expected);
     QCOMPARE(BuildComboList(list), expected);
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, list);
     QCOMPARE(g.ColComboList(ColConnectionType), expected);
 }
@@ -276,6 +286,7 @@ void tst_PrinterGrid::sizeColumnsWithoutPrinters()
     QFETCH(int, width);
     QFETCH(int, expected);
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariant());
     SizeColumns(g, 0, width);
     for (int c : {ColName, ColPort, ColHost, ColProfile, ColConnectionType, ColAccount})
@@ -285,6 +296,7 @@ void tst_PrinterGrid::sizeColumnsWithoutPrinters()
 void tst_PrinterGrid::sizeColumnsGivesNameTheRoomLeft()
 {
     FlexGrid g;
+    const QAbstractItemModelTester tester(g.View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     PrepareGrid(g, QVariant());
     auto rs = makeRecordset(threePrinters());
     const int rows = FillRows(g, rs.get(), {});
