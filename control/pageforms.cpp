@@ -1,17 +1,6 @@
 #include "pageforms.h"
 
-namespace {
-
-// Stands in for a progress window until the real one exists: shows nothing, never cancels.
-class NoProgress final : public IProgress {
-public:
-    void Initialize(const QString &, qint32, QWidget *, bool, const QVariant &, qint16) override {}
-    void Increment() override {}
-    bool Cancelled() const override { return false; }
-    void Shutdown() override {}
-};
-
-} // namespace
+#include "frmprogress.h"
 
 PageForms DefaultPageForms()
 {
@@ -19,6 +8,6 @@ PageForms DefaultPageForms()
     forms.AddPrinter = [](IQM6AdminControl *) { return false; };
     forms.EditPrinter = [](IQM6AdminControl *, qint32) { return false; };
     forms.BatchUpdate = [](IQM6AdminControl *, QM6PrinterPtr &) { return false; };
-    forms.NewProgress = [] { return std::make_unique<NoProgress>(); };
+    forms.NewProgress = [] { return std::make_unique<frmProgress>(); };
     return forms;
 }
