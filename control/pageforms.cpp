@@ -1,5 +1,6 @@
 #include "pageforms.h"
 
+#include "frmbatchupdate.h"
 #include "frmprogress.h"
 
 PageForms DefaultPageForms()
@@ -7,7 +8,7 @@ PageForms DefaultPageForms()
     PageForms forms;
     forms.AddPrinter = [](IQM6AdminControl *) { return false; };
     forms.EditPrinter = [](IQM6AdminControl *, qint32) { return false; };
-    forms.BatchUpdate = [](IQM6AdminControl *, QM6PrinterPtr &) { return false; };
+    forms.BatchUpdate = &frmBatchUpdate::BatchUpdate;
     forms.NewProgress = [] { return std::make_unique<frmProgress>(); };
     return forms;
 }
