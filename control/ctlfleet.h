@@ -130,6 +130,8 @@ private:
     void EditPrintersCommand(qint32 printerId);
     void DeletePrintersCommand();
     void MergeCommand();
+    void MergePrinters();
+    void BatchUpdatePrinters(const printerlist::PrinterIdList &ids);
 
     void OnGridDblClick();
     void OnGridKeyPress(int &keyAscii);

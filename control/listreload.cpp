@@ -90,7 +90,8 @@ void ctlFleet::UpdateToolbar()
     SetToolbar(QM6_ACTION_REFRESH, true);
     SetToolbar(QStringLiteral("QM6PRINTER_ADDPRINTER"), mCanChange);
     SetToolbar(QStringLiteral("QM6CF_ADVANCED_MERGE"),
-               selected > 1 && mCanChange && grdPrinters->RowOutlineLevel(mMergeTargetRow) == 0);
+               selected > 1 && mCanChange && mList->IsDataRow(mMergeTargetRow) &&
+                   grdPrinters->RowOutlineLevel(mMergeTargetRow) == 0);
     if (console)
         console->setProperty("ToolbarRedraw", true);
 }

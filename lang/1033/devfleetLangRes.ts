@@ -494,6 +494,16 @@ Printers merged before the error stay merged. Refresh the list, correct the prob
         <extracomment>Printer page: item of the Advanced menu</extracomment>
         <translation>Merge Printers...</translation>
     </message>
+    <message id="226">
+        <source>If you continue, all printers and their jobs will appear to come from: </source>
+        <extracomment>Printer page: merge question, the sentence before the target printer's name (keep the trailing space)</extracomment>
+        <translation>If you continue, all printers and their jobs will appear to come from: </translation>
+    </message>
+    <message id="227">
+        <source>Once merged you cannot separate merged jobs.</source>
+        <extracomment>Printer page: merge question, its last sentence</extracomment>
+        <translation>Once merged you cannot separate merged jobs.</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>

@@ -494,6 +494,16 @@ Les imprimantes fusionnées avant l'erreur le restent. Actualisez la liste, corr
         <extracomment>Printer page: item of the Advanced menu</extracomment>
         <translation>Fusionner des imprimantes...</translation>
     </message>
+    <message id="226">
+        <source>If you continue, all printers and their jobs will appear to come from: </source>
+        <extracomment>Printer page: merge question, the sentence before the target printer's name (keep the trailing space)</extracomment>
+        <translation>Si vous continuez, toutes les imprimantes et leurs travaux sembleront provenir de : </translation>
+    </message>
+    <message id="227">
+        <source>Once merged you cannot separate merged jobs.</source>
+        <extracomment>Printer page: merge question, its last sentence</extracomment>
+        <translation>Une fois fusionnés, les travaux ne peuvent plus être séparés.</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>
