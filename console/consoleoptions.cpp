@@ -22,7 +22,9 @@ ConsoleOptions ConsoleOptions::Parse(const QStringList &args)
         else if (a == QLatin1String("--unregister") || a.startsWith(QLatin1String("--unregister="))) {
             o.registerPath = value(QStringLiteral("--unregister"));
             o.unregister = true;
-        } else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+        } else if (a == QLatin1String("--vnc"))
+            o.vnc = true;
+        else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
             o.help = true;
         else if (a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("-platform")) && !a.startsWith(QLatin1String("-style")))
             o.error = QStringLiteral("Unknown option %1.").arg(a);
@@ -37,9 +39,12 @@ ConsoleOptions ConsoleOptions::Parse(const QStringList &args)
 QString ConsoleOptions::Usage()
 {
     return QStringLiteral(
-        "Usage: qm6admin [--database URL] [--user NAME]\n"
+        "Usage: qm6admin [--database URL] [--user NAME] [--vnc]\n"
         "       qm6admin --register LIBRARY | --unregister LIBRARY\n\n"
         "  --database URL   sqlite:PATH or postgresql://user@host:port/db\n"
         "                   (default: the demo database in $XDG_DATA_HOME/quillmark6/printers.db)\n"
-        "  --user NAME      the administrator to sign in as (default: you, as the demo's admin)\n");
+        "  --user NAME      the administrator to sign in as (default: you, as the demo's admin)\n"
+        "  --vnc            without a display, serve the console over VNC on 127.0.0.1\n"
+        "                   (port $QM6_VNC_PORT, default 5900; QM6_ALLOW_VNC=1 does the same).\n"
+        "                   VNC has no password: any local account can connect and use the console.\n");
 }

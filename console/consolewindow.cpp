@@ -278,9 +278,9 @@ void ConsoleWindow::SetToolbarRedraw(bool on)
     m_toolbar->setUpdatesEnabled(on);
     menuBar()->setUpdatesEnabled(on);
     if (on) {
-        ++m_redrawCount;
         m_toolbar->update();
         menuBar()->update();
+        emit ToolbarRedrawn();
     }
 }
 

@@ -40,11 +40,14 @@ public:
     Q_INVOKABLE void SetToolbar(const QVariant &action, bool enabled);
     bool ToolbarRedraw() const { return m_redraw; }
     void SetToolbarRedraw(bool on);
-    int ToolbarRedrawCount() const { return m_redrawCount; }
 
     QAction *StandardActionButton(qint32 code) const { return m_standard.value(code); }
     QAction *MenuEntry(const QString &actionId) const { return m_menuEntries.value(actionId); }
     void ApplyConsoleFont(const QFont &font);
+
+signals:
+    // The toolbar and menus were painted again after a run of SetToolbar calls.
+    void ToolbarRedrawn();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -75,6 +78,5 @@ private:
     QHash<qint32, QAction *> m_standard;
     QHash<QString, QAction *> m_menuEntries;
     bool m_redraw = true;
-    int m_redrawCount = 0;
     QM6FontPtr m_font;
 };

@@ -15,6 +15,33 @@
 
 namespace {
 
+constexpr int ExitNoDisplay = 3;
+
+const char HowToGetADisplay[] =
+    "Start it where there is a display, for example:\n"
+    "  xvfb-run -a ./scripts/run.sh     (a virtual display on this computer)\n"
+    "  ssh -X you@this-computer         (then ./scripts/run.sh shows the window on your screen)\n"
+    "Or, knowing that Qt's VNC server has no password so that any local account can connect and\n"
+    "use the console with your rights, serve it over VNC on 127.0.0.1: add --vnc, or set QM6_ALLOW_VNC=1.\n";
+
+bool VncAllowed(const ConsoleOptions &o)
+{
+    return o.vnc || qEnvironmentVariable("QM6_ALLOW_VNC") == QLatin1String("1");
+}
+
+bool PlatformRequested(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0)
+            return true;
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+bool DisplayPresent()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 int registerOnly(int argc, char **argv, const ConsoleOptions &o)
 {
     QCoreApplication app(argc, argv);
@@ -44,20 +71,44 @@ int main(int argc, char **argv)
     if (!options.registerPath.isEmpty())
         return registerOnly(argc, argv, options);
 
-    bool vnc = qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("vnc"));
-    for (int i = 1; i + 1 < argc; ++i)
-        if (qstrcmp(argv[i], "-platform") == 0)
-            vnc = qstrncmp(argv[i + 1], "vnc", 3) == 0;
-    if (vnc)
-        WatchVncServerSockets();
+    // Without a display Qt would stop with a message about plug-ins; say what to do instead.
+    if (!DisplayPresent() && !PlatformRequested(argc, argv)) {
+        if (!VncAllowed(options)) {
+            std::fprintf(stderr, "qm6admin: there is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set).\n%s",
+                         HowToGetADisplay);
+            return ExitNoDisplay;
+        }
+        const QString port = qEnvironmentVariable("QM6_VNC_PORT", QStringLiteral("5900"));
+        qputenv("QT_QPA_PLATFORM", QStringLiteral("vnc:size=1280x800:port=%1").arg(port).toLocal8Bit());
+    }
+
+    // However the platform was asked for (any case, -platform, a fallback list), what counts is
+    // the one Qt chose; the VNC server is made while the application is built.
+    WatchVncServerSockets();
     QApplication app(argc, argv);
-    if (vnc) {
+    if (QGuiApplication::platformName() != QLatin1String("vnc")) {
+        ForgetVncServerSockets();
+    } else if (!VncAllowed(options)) {
+        // Refused before the event loop runs, so the server never opens its socket.
+        std::fprintf(stderr,
+                     "qm6admin: Qt chose its VNC platform for the console. Its VNC server has no password, so the\n"
+                     "console is served over VNC only when asked with --vnc or QM6_ALLOW_VNC=1.\n%s",
+                     HowToGetADisplay);
+        return ExitNoDisplay;
+    } else {
         // The VNC server opens its socket once the event loop runs.
         QTimer::singleShot(0, &app, [] {
-            if (!MoveVncServerToLoopback()) {
-                std::fprintf(stderr, "The VNC server could not be limited to this computer (127.0.0.1); stopping.\n");
+            const quint16 port = MoveVncServerToLoopback();
+            if (port == 0) {
+                std::fprintf(stderr, "qm6admin: the VNC server could not be limited to this computer (127.0.0.1); stopping.\n");
                 QCoreApplication::exit(1);
+                return;
             }
+            std::fprintf(stderr,
+                         "qm6admin: WARNING: the console is served over VNC on 127.0.0.1:%u without a password.\n"
+                         "Any local account on this computer can connect to it and use the console with your rights.\n"
+                         "Connect a VNC viewer to it (for example: vncviewer 127.0.0.1::%u); Ctrl+C stops it.\n",
+                         unsigned(port), unsigned(port));
         });
     }
     QApplication::setApplicationName(QStringLiteral("Quillmark 6 Administrator"));

@@ -42,18 +42,25 @@ void WatchVncServerSockets()
     qtHookData[AddQObjectHook] = reinterpret_cast<quintptr>(&onAdd);
 }
 
-bool MoveVncServerToLoopback()
+void ForgetVncServerSockets()
+{
+    qtHookData[AddQObjectHook] = reinterpret_cast<quintptr>(previousAdd);
+    created().clear();
+}
+
+quint16 MoveVncServerToLoopback()
 {
     qtHookData[AddQObjectHook] = reinterpret_cast<quintptr>(previousAdd);
     const QList<QPointer<QObject>> objects = std::exchange(created(), {});
-    bool moved = false;
+    quint16 moved = 0;
     for (const QPointer<QObject> &o : objects) {
         auto *server = qobject_cast<QTcpServer *>(o.data());
         if (!server || !server->isListening() || server->serverAddress().isLoopback())
             continue;
         const quint16 port = server->serverPort();
         server->close();
-        moved = server->listen(QHostAddress::LocalHost, port) || moved;
+        if (server->listen(QHostAddress::LocalHost, port))
+            moved = port;
     }
     return moved;
 }

@@ -3,8 +3,13 @@
 // so when it runs on that platform its listening socket is moved to the loopback interface.
 #pragma once
 
-// Call before the application object is made, when the platform is "vnc".
+#include <QtGlobal>
+
+// Call before the application object is made, whatever the platform: which one Qt chose is
+// known only once the application exists, and the VNC server is made while it is built.
 void WatchVncServerSockets();
-// Call once the event loop has run (the server opens its socket then); false when no socket
-// was moved.
-bool MoveVncServerToLoopback();
+// Call once the application exists on any other platform.
+void ForgetVncServerSockets();
+// Call once the event loop has run (the server opens its socket then). Returns the port now
+// served on 127.0.0.1, or 0 when no socket was moved.
+quint16 MoveVncServerToLoopback();

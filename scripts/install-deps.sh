@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev sqlite3
   postgresql
   qt6-qpa-plugins
+  fonts-freefont-ttf   # glyphs for the control pictures (U+2400...) the grid shows for control characters
   xvfb xauth
 )
 missing=()

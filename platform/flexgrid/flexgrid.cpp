@@ -1,6 +1,7 @@
 #include "flexgrid.h"
 #include "twips.h"
 
+#include "flexgriddelegate.h"
 #include "flexgridmodel.h"
 #include "virtualkey.h"
 
@@ -31,6 +32,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
     setFocusProxy(m_view);
 
     m_view->setModel(m_model);
+    m_view->setItemDelegate(new FlexGridDelegate(m_view));
     m_model->SetPaletteSource(m_view);
     m_view->setUniformRowHeights(true);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -235,7 +237,7 @@ void FlexGrid::AutoSize(int col1, int col2)
         int width = 0;
         const QList<QString> texts = m_model->LongestTexts(c);
         for (const QString &text : texts)
-            width = std::max(width, fm.horizontalAdvance(text));
+            width = std::max(width, fm.horizontalAdvance(FlexGridDelegate::VisibleText(text)));
         width += margin;
         if (c == tree)
             width += m_view->indentation() * (m_outlineBar != 0 ? 2 : 1);

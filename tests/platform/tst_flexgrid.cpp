@@ -79,6 +79,7 @@ private slots:
     {
         QFETCH(QString, text);
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid.SetCols(3);
         grid.AddItem(QList<QString>{"1", text, "end"});
         const QByteArray utf8 = text.toUtf8();
@@ -102,6 +103,7 @@ private slots:
     {
         QFETCH(int, newRows);
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid.SetCols(2);
         grid.SetTextMatrix(0, 0, QStringLiteral("Caption"));
         for (int i = 1; i <= 5; ++i)
@@ -116,6 +118,7 @@ private slots:
     void editsKeepOtherCellsAndTheArenaBounded()
     {
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
         grid.SetRedraw(false);
         addPrinters(grid, 500, 1);
@@ -139,6 +142,7 @@ private slots:
     void captionsHiddenColumnsAndWidths()
     {
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
         grid.SetTextMatrix(0, 2, QStringLiteral("Name"));
         grid.SetColWidth(3, 1500);
@@ -178,6 +182,7 @@ private slots:
         QFETCH(QString, cell);
         QFETCH(QString, shown);
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid.SetCols(2);
         grid.SetColComboList(1, list);
         grid.AddItem(QList<QString>{"x", cell});
@@ -188,8 +193,8 @@ private slots:
     void outlineFoldsAliasesUnderPrinters()
     {
         FlexGrid grid;
-        prepare(grid);
         QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        prepare(grid);
         grid.SetRedraw(false);
         grid.SetRows(2);
         grid.SetRowOutlineLevel(1, 1); // a deeper row with no node before it stays top-level
@@ -226,6 +231,7 @@ private slots:
     void selectionFromCode()
     {
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
         addPrinter(grid, QStringLiteral("P"), 1);
         addPrinters(grid, 2);
@@ -271,6 +277,7 @@ private slots:
         QFETCH(bool, ascending);
         QFETCH(QStringList, expected);
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
         addPrinter(grid, QStringLiteral("delta9"), 0);
         addPrinter(grid, QStringLiteral("charlie"), 2, 0x80000002u);
@@ -312,6 +319,7 @@ private slots:
     void autoSizeFitsTheLongestText()
     {
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
         grid.SetColComboList(6, QStringLiteral("#1;A rather long connection type|#2;IP"));
         addPrinters(grid, 40, 1);
@@ -359,6 +367,7 @@ private slots:
         QCOMPARE(OleColorToQColor(0x00FF8000u, QPalette()), QColor(0, 0x80, 0xFF)); // 0x00BBGGRR
         QVERIFY(!OleColorToQColor(0x800000FFu, QPalette()).isValid());              // no such system colour
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
         addPrinter(grid, QStringLiteral("P"), 1, 0x80000002u);
         grid.SetCellForeColor(1, 3, 1, 3, Qt::red);
@@ -409,6 +418,7 @@ private slots:
     void pointerSelectionKeysAndFont()
     {
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid, true);
         addPrinters(grid, 5);
         QVERIFY(QTest::qWaitForWindowActive(&grid));
@@ -455,9 +465,11 @@ private slots:
     }
 
     // No timing assertion: it prints the figures so that a slow path shows up when it is read.
+    // They include the model tester's checks after each reset; bench/ measures the fill alone.
     void largeListFillsAndFolds()
     {
         FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid, true);
         grid.SetColComboList(6, QStringLiteral("#1;Network share|#2;Direct IP|#3;Local"));
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
