@@ -98,6 +98,10 @@ public:
     void RunAsLongCommand(const std::function<void()> &body);
     bool IsBusy() const { return mBusy; }
 
+    // Merges the selected printers into the merge target, without asking first (the merge
+    // command asks, then runs this).
+    void MergePrinters();
+
     void LoadPrinterList(qint32 keep);
     void UpdateToolbar();
     void FillPrinterGrid();
@@ -130,7 +134,6 @@ private:
     void EditPrintersCommand(qint32 printerId);
     void DeletePrintersCommand();
     void MergeCommand();
-    void MergePrinters();
     void BatchUpdatePrinters(const printerlist::PrinterIdList &ids);
 
     void OnGridDblClick();
