@@ -79,13 +79,12 @@ void ctlFleet::UpdateToolbar()
         return;
     const int row = grdPrinters->Row();
     const bool rowValid = mList->IsDataRow(row);
-    const printerlist::PrinterIdList ids = mList->SelectedPrinterIds(false);
     const int selected = grdPrinters->SelectedRows();
     QObject *console = ConsoleParent();
     if (console)
         console->setProperty("ToolbarRedraw", false);
     SetToolbar(QM6_ACTION_ADD, mCanChange);
-    SetToolbar(QM6_ACTION_EDIT, !ids.isEmpty() && rowValid);
+    SetToolbar(QM6_ACTION_EDIT, mList->HasSelectedPrinter() && rowValid);
     SetToolbar(QM6_ACTION_DELETE, selected >= 1 && rowValid && mCanChange);
     SetToolbar(QM6_ACTION_REFRESH, true);
     SetToolbar(QStringLiteral("QM6PRINTER_ADDPRINTER"), mCanChange);

@@ -76,6 +76,21 @@ PrinterIdList PrinterList::SelectedPrinterIds(bool includeMarked) const
     return GetSelectedPrinterIds(mGrid, ColPrinterId, mPrinterCount, includeMarked);
 }
 
+bool PrinterList::HasSelectedPrinter() const
+{
+    const int selected = mGrid.SelectedRows();
+    for (int i = 0; i < selected; ++i) {
+        const int r = mGrid.SelectedRow(i);
+        if (IsDataRow(r) && mGrid.RowOutlineLevel(r) == 0) {
+            bool ok = false;
+            mGrid.TextMatrix(r, ColPrinterId).trimmed().toInt(&ok);
+            if (ok)
+                return true;
+        }
+    }
+    return false;
+}
+
 QVector<SelectedEntry> PrinterList::SelectionSnapshot() const
 {
     QVector<SelectedEntry> entries;

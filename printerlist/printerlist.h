@@ -55,6 +55,9 @@ public:
     bool IsDataRow(int row) const { return row >= 1 && row <= mPrinterCount; }
 
     PrinterIdList SelectedPrinterIds(bool includeMarked) const;
+    // At least one selected printer row: what SelectedPrinterIds(false) would not leave empty,
+    // found without reading every selected row.
+    bool HasSelectedPrinter() const;
     // The selected data rows in the order they were selected.
     QVector<SelectedEntry> SelectionSnapshot() const;
 

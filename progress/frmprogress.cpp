@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +20,9 @@ constexpr int Gap = 60;                       // twips between the rows
 constexpr int DesignClientWidth = 4605;       // twips
 constexpr int DesignClientHeight = 1170;
 constexpr int TimedTicks = 60;                // 60 ticks of 250 ms: about 15 seconds
+// Steps can come thousands a second; painting each costs more than the step. The window
+// repaints at most this often (25 times a second, smooth to the eye) and always at the end.
+constexpr int PaintIntervalMs = 40;
 
 void place(QWidget *w, int left, int top, int width, int height)
 {
@@ -101,6 +105,7 @@ void frmProgress::Initialize(const QString &pstrTitle, qint32 plngMax, QWidget *
     ArrangeControls();
     UpdateProgressText();
     setWindowTitle(pstrTitle);
+    mPaintClock.invalidate();
     if (pinsParentForm) {
         // Owned by that form: it stays above it and goes with it.
         setParent(pinsParentForm, windowFlags());
@@ -129,7 +134,22 @@ void frmProgress::Increment()
         return;
     prgProgress->setValue(prgProgress->value() + 1);
     UpdateProgressText();
+    PaintIfDue();
     QCoreApplication::processEvents();
+}
+
+void frmProgress::PaintIfDue()
+{
+    const bool due = !mPaintClock.isValid() || mPaintClock.elapsed() >= PaintIntervalMs ||
+                     prgProgress->value() >= prgProgress->maximum();
+    if (!due) {
+        // Changes wait for the next paint; clicks still arrive.
+        setUpdatesEnabled(false);
+        return;
+    }
+    setUpdatesEnabled(true);
+    repaint();
+    mPaintClock.restart();
 }
 
 void frmProgress::UpdateProgressText()
@@ -142,7 +162,6 @@ void frmProgress::UpdateProgressText()
     if (value % mintShowTextChunk != 0)
         return;
     lblProgress->setText(modLanguage::GetLangString(StrCounted, value, prgProgress->maximum()));
-    repaint();
 }
 
 void frmProgress::ArrangeControls()
@@ -201,8 +220,9 @@ void frmProgress::SetToMax()
 {
     tmrProgress->stop();
     prgProgress->setValue(prgProgress->maximum());
-    prgProgress->repaint();
     UpdateProgressText();
+    setUpdatesEnabled(true);
+    repaint();
 }
 
 qint32 frmProgress::MaxValue() const { return TimedMode() ? 0 : prgProgress->maximum(); }
@@ -214,6 +234,7 @@ void frmProgress::SetProgressValue(qint32 plngValue)
         return;
     prgProgress->setValue(plngValue);
     UpdateProgressText();
+    PaintIfDue();
 }
 
 void frmProgress::Reset(const QString &pstrTitle, qint32 plngMax, const QVariant &pblnShowText,
@@ -239,11 +260,14 @@ void frmProgress::Reset(const QString &pstrTitle, qint32 plngMax, const QVariant
         mblnShowCancel = pblnShowCancel.toBool();
     ArrangeControls();
     UpdateProgressText();
+    setUpdatesEnabled(true);
+    repaint();
 }
 
 void frmProgress::Shutdown()
 {
     tmrProgress->stop();
+    setUpdatesEnabled(true);
     if (minsParentForm) {
         minsParentForm->setEnabled(true);
         minsParentForm->unsetCursor();

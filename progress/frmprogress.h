@@ -8,6 +8,7 @@
 #include "qm6font.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 
 class QLabel;
@@ -47,6 +48,7 @@ private:
     void StartTimedMode();
     void ArrangeControls();
     void UpdateProgressText();
+    void PaintIfDue();
     bool TimedMode() const;
 
     QLabel *lblProgress = nullptr;
@@ -64,4 +66,5 @@ private:
     qint16 mintShowTextChunk = 1;
     bool mInResize = false;
     QM6Font mFont;
+    QElapsedTimer mPaintClock;
 };

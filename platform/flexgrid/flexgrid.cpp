@@ -53,6 +53,10 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
     header->setDefaultSectionSize(kDefaultWidthPx);
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->viewport()->setMouseTracking(true);
+    // The header never shows the rows' selection, and asking the view's selection model whether
+    // a whole column is selected costs a pass over every selected range per section and paint
+    // (seconds with thousands of rows selected one by one): it gets a selection of its own.
+    header->setSelectionModel(new QItemSelectionModel(m_model, header));
 
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FlexGrid::onSelectionChanged);
     connect(header, &QHeaderView::sectionClicked, this, &FlexGrid::onHeaderClicked);
