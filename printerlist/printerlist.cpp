@@ -51,6 +51,10 @@ void PrinterList::Fill(const FillFilter &filter, qint32 widthTwips)
     mGrid.SetRow(0);
     AddFillerRows();
     mGrid.Outline(0);
+    // New rows start at the top (a list scrolled down would hide the rows a filter kept), in
+    // the database's order (no column's sort arrow is true of them any more).
+    mGrid.SetTopRow(1);
+    mGrid.ClearSortIndicator();
 }
 
 void PrinterList::SizeColumns(qint32 widthTwips)

@@ -369,6 +369,25 @@ void FlexGrid::ShowCell(int row, int col)
     m_view->scrollTo(m_model->IndexOfRow(row, viewColumn(col)));
 }
 
+void FlexGrid::SetTopRow(int row)
+{
+    if (row <= 0 || row >= Rows())
+        return;
+    if (m_resetOpen) {
+        m_pendingTop = row;
+        return;
+    }
+    m_view->scrollTo(m_model->IndexOfRow(row, viewColumn(m_col)), QAbstractItemView::PositionAtTop);
+}
+
+void FlexGrid::ClearSortIndicator()
+{
+    m_sortCol = -1;
+    m_sortAscending = true;
+    m_view->header()->setSortIndicatorShown(false);
+    m_view->header()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
 int FlexGrid::TopRow() const
 {
     if (!m_resetOpen) {

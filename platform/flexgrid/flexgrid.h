@@ -103,8 +103,12 @@ public:
     int MouseRow() const;                      // -1 outside the rows, 0 on the header
     void ShowCell(int row, int col);
     int TopRow() const;
+    // Scrolls so that the row is the first one shown (as far as the rows below it allow).
+    void SetTopRow(int row);
 
     void Sort(int col, bool ascending);
+    // The rows are no longer in the order of a sort: the header shows no sort arrow.
+    void ClearSortIndicator();
 
     QFont Font() const;
     void SetFont(const QFont &font);
@@ -167,6 +171,7 @@ private:
     int m_col = 0;
     QSet<int> m_expanded;
     std::optional<std::pair<int, int>> m_pendingShow;
+    std::optional<int> m_pendingTop;
 
     std::vector<int> m_widthTw;   // as set, in twips; shown rounded to pixels
     std::vector<bool> m_hidden;

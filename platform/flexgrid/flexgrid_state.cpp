@@ -99,6 +99,11 @@ void FlexGrid::applyShadow()
     }
     if (m_shadowCurrent > 0 && m_shadowCurrent < Rows())
         sm->setCurrentIndex(m_model->IndexOfRow(m_shadowCurrent, viewColumn(m_col)), QItemSelectionModel::NoUpdate);
+    // The top row first, then just far enough to show the cell asked for.
+    if (m_pendingTop) {
+        SetTopRow(*m_pendingTop);
+        m_pendingTop.reset();
+    }
     if (m_pendingShow) {
         ShowCell(m_pendingShow->first, m_pendingShow->second);
         m_pendingShow.reset();
@@ -131,6 +136,8 @@ void FlexGrid::pruneShadow(int rows)
         m_shadowCurrent = 0;
     if (m_pendingShow && m_pendingShow->first >= rows)
         m_pendingShow.reset();
+    if (m_pendingTop && *m_pendingTop >= rows)
+        m_pendingTop.reset();
 }
 
 void FlexGrid::remapShadow(const std::vector<int> &newRowOf)

@@ -1,5 +1,8 @@
 #include "flexgriddelegate.h"
 
+#include "flexgridmodel.h"
+#include "olecolor.h"
+
 namespace {
 
 // The short names of the characters that change the direction or the lines of what follows.
@@ -65,4 +68,15 @@ QString FlexGridDelegate::VisibleText(const QString &text)
             out += QChar(c);
     }
     return out;
+}
+
+void FlexGridDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if ((option->state & QStyle::State_Selected) && index.data(FlexGridModel::GreyTextRole).toBool()) {
+        QPalette &pal = option->palette;
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            pal.setColor(group, QPalette::HighlightedText,
+                         ReadableGrey(pal.color(group, QPalette::HighlightedText), pal.color(group, QPalette::Highlight)));
+    }
 }

@@ -16,9 +16,14 @@ public:
 
     QString displayText(const QVariant &value, const QLocale &locale) const override;
 
+
     // text with C0 controls as their control pictures (U+2400 + c; tab as U+21E5), DEL as U+2421,
     // and C1 controls, bidirectional controls and line separators by their code or short name
     // between angle brackets U+27E8 and U+27E9 ("U+0085", "RLO", "LRI", "LS"...). No explicit
     // bidirectional control is left, so none can reach past the text's own cell.
     static QString VisibleText(const QString &text);
+
+protected:
+    // Grey text stays grey, and readable, in a selected row too.
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };

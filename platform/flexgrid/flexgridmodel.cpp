@@ -427,6 +427,16 @@ QColor FlexGridModel::resolve(quint16 index) const
     return OleColorToQColor(colour.value, m_paletteSource ? m_paletteSource->palette() : QGuiApplication::palette());
 }
 
+bool FlexGridModel::IsGreyText(int r, int c) const
+{
+    if (!validCell(r, c))
+        return false;
+    quint16 index = m_rows[size_t(r)].colour;
+    if (!m_cellColours.isEmpty())
+        index = m_cellColours.value(cellKey(r, c), index);
+    return index > 0 && index < m_colours.size() && m_colours[index].ole && m_colours[index].value == OleGrayText;
+}
+
 QColor FlexGridModel::ForeColor(int r, int c) const
 {
     if (!validCell(r, c))

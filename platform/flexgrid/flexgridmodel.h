@@ -54,6 +54,9 @@ public:
     void SetForeColor(int r1, int c1, int r2, int c2, const QColor &colour);
     void SetForeColorOle(int r1, int c1, int r2, int c2, quint32 ole);
     QColor ForeColor(int r, int c) const; // invalid when the cell has the default colour
+    // Data role: true when the cell is drawn in the grey of secondary text.
+    static constexpr int GreyTextRole = Qt::UserRole + 40;
+    bool IsGreyText(int r, int c) const;
     void SetPaletteSource(const QWidget *widget) { m_paletteSource = widget; }
 
     QString ComboList(int c) const;

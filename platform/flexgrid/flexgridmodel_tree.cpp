@@ -243,6 +243,8 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
         const QColor colour = ForeColor(r, c);
         return colour.isValid() ? QVariant(colour) : QVariant();
     }
+    case GreyTextRole:
+        return IsGreyText(r, c);
     case Qt::TextAlignmentRole: {
         const int a = m_alignments[size_t(c)];
         const Qt::Alignment h = (a >= 3 && a <= 5) ? Qt::AlignHCenter : (a >= 6 && a <= 8) ? Qt::AlignRight : Qt::AlignLeft;

@@ -1,5 +1,6 @@
 #include "olecolor.h"
 
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -30,7 +31,7 @@ constexpr SystemColour kSystemColours[] = {
     {QPalette::Active, QPalette::HighlightedText}, // 14 highlight text
     {QPalette::Active, QPalette::Button},          // 15 button face
     {QPalette::Active, QPalette::Dark},            // 16 button shadow
-    {QPalette::Disabled, QPalette::Text},          // 17 grey text
+    {QPalette::Disabled, QPalette::Text},          // 17 grey text (made readable below)
     {QPalette::Active, QPalette::ButtonText},      // 18 button text
     {QPalette::Disabled, QPalette::WindowText},    // 19 inactive caption text
     {QPalette::Active, QPalette::Light},           // 20 button highlight
@@ -60,6 +61,10 @@ QColor OleColorToQColor(quint32 ole, const QPalette &pal)
         const quint32 index = ole & 0x00FFFFFFu;
         if (index >= std::size(kSystemColours))
             return {};
+        // The palette's disabled grey is too faint to read (1.9:1 on white here) for text
+        // that is only secondary, not disabled.
+        if (ole == OleGrayText)
+            return ReadableGrey(pal.color(QPalette::Active, QPalette::Text), pal.color(QPalette::Active, QPalette::Base));
         const SystemColour &s = kSystemColours[index];
         return pal.color(s.group, s.role);
     }
@@ -68,4 +73,53 @@ QColor OleColorToQColor(quint32 ole, const QPalette &pal)
         return QColor(int(ole & 0xFF), int((ole >> 8) & 0xFF), int((ole >> 16) & 0xFF));
     // Palette indexes (0x01) and anything else have no meaning without a Windows palette.
     return {};
+}
+
+namespace {
+
+double channel(double c)
+{
+    c /= 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(const QColor &c)
+{
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+QColor blend(const QColor &from, const QColor &to, double t)
+{
+    return QColor(qRound(from.red() + (to.red() - from.red()) * t), qRound(from.green() + (to.green() - from.green()) * t),
+                  qRound(from.blue() + (to.blue() - from.blue()) * t));
+}
+
+} // namespace
+
+double ContrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableGrey(const QColor &text, const QColor &background, double minimum)
+{
+    QColor from = text;
+    if (ContrastRatio(from, background) < minimum) {
+        // A theme whose own text is too faint here: start from black or white instead.
+        const QColor black(Qt::black), white(Qt::white);
+        from = ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
+        if (ContrastRatio(from, background) < minimum)
+            return from;
+    }
+    const QColor &start = from;
+    double lo = 0.0, hi = 1.0;   // lo always keeps the contrast
+    for (int i = 0; i < 24; ++i) {
+        const double mid = (lo + hi) / 2;
+        if (ContrastRatio(blend(start, background, mid), background) >= minimum)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return blend(start, background, lo);
 }

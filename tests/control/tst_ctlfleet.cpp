@@ -3,6 +3,7 @@
 #include "fakeforms.h"
 #include "fakehost.h"
 #include "flexgrid.h"
+#include "flexgridmodel.h"
 #include "modlanguage.h"
 #include "printerdata.h"
 #include "sitebuilder.h"
@@ -10,6 +11,7 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,6 +74,8 @@ private slots:
     void changeRightIsPermission129_data();
     void changeRightIsPermission129();
     void longCommandHoldsBackRefreshAndTypedMatch();
+    void refillStartsAtTheTopWithoutASortArrow_data();
+    void refillStartsAtTheTopWithoutASortArrow();
 
 private:
     void attach(ctlFleet *page);
@@ -635,6 +639,56 @@ void tst_ctlFleet::longCommandHoldsBackRefreshAndTypedMatch()
     QCOMPARE(fills.count(), 1);
     page->StandardAction(10);
     QCOMPARE(fills.count(), 2);
+}
+
+void tst_ctlFleet::refillStartsAtTheTopWithoutASortArrow_data()
+{
+    QTest::addColumn<QString>("refill");
+    QTest::newRow("type filter") << QStringLiteral("type");
+    QTest::newRow("match text") << QStringLiteral("match");
+    QTest::newRow("refresh") << QStringLiteral("refresh");
+    QTest::newRow("refresh keeping a row further down") << QStringLiteral("refresh far");
+}
+
+void tst_ctlFleet::refillStartsAtTheTopWithoutASortArrow()
+{
+    QFETCH(QString, refill);
+    for (int i = 0; i < 60; ++i)
+        QVERIFY(addPrinter(m_conn, QStringLiteral("Local %1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("USB001"),
+                           QStringLiteral("WS-%1").arg(i), 3));
+    PageHolder page;
+    attach(page.page);
+    page->resize(900, 400);
+    page->SetConnectionAndLicense(m_conn, nullptr);
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page.page));
+    FlexGrid *g = page.grid();
+    g->Sort(2, false);   // by name, descending
+    QVERIFY(g->View()->header()->isSortIndicatorShown());
+    g->SetTopRow(40);
+    QVERIFY(g->TopRow() > 30);
+
+    if (refill == QLatin1String("type")) {
+        page.types()->setCurrentIndex(page.types()->findData(2));   // Direct IP: one printer
+    } else if (refill == QLatin1String("match")) {
+        QTest::keyClicks(page.match(), QStringLiteral("Bravo"));
+    } else {
+        g->SetRow(refill == QLatin1String("refresh") ? 2 : 60);
+        page->StandardAction(10);
+    }
+    QTRY_VERIFY(!g->View()->header()->isSortIndicatorShown());
+    if (refill == QLatin1String("refresh far")) {
+        // Scrolled from the top just far enough: the kept row is the last one in view.
+        QCOMPARE(g->Row(), 60);
+        const QRect kept = g->View()->visualRect(g->Model()->IndexOfRow(60, 2));
+        const int viewport = g->View()->viewport()->height();
+        QVERIFY(kept.top() >= 0 && kept.bottom() < viewport);
+        QVERIFY(kept.bottom() + kept.height() >= viewport);
+        return;
+    }
+    QCOMPARE(g->TopRow(), 1);
+    if (!refill.startsWith(QLatin1String("refresh")))
+        QCOMPARE(g->TextMatrix(1, 2), QStringLiteral("Bravo Canon"));
 }
 
 QTEST_MAIN(tst_ctlFleet)

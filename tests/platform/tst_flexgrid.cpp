@@ -344,7 +344,6 @@ private slots:
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("role");
         QTest::newRow("active caption") << 0x80000002u << int(QPalette::Active) << int(QPalette::Highlight);
-        QTest::newRow("grey text") << 0x80000011u << int(QPalette::Disabled) << int(QPalette::Text);
         QTest::newRow("window text") << 0x80000008u << int(QPalette::Active) << int(QPalette::WindowText);
         QTest::newRow("window") << 0x80000005u << int(QPalette::Active) << int(QPalette::Base);
     }

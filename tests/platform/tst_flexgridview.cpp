@@ -1,7 +1,9 @@
 // What the grid's view is given to paint: cell text with control characters made visible, and
 // each column's alignment, read back from the painted pixels rather than from the grid's state.
 #include "flexgrid.h"
+#include "flexgriddelegate.h"
 #include "flexgridmodel.h"
+#include "olecolor.h"
 
 #include <QAbstractItemModelTester>
 #include <QHash>
@@ -63,6 +65,11 @@ std::pair<int, int> inkSpan(const QImage &image)
     return {left, right};
 }
 
+// Opens the delegate's style option, as the view asks for it before painting a cell.
+struct OptionProbe : FlexGridDelegate {
+    using FlexGridDelegate::initStyleOption;
+};
+
 } // namespace
 
 class tst_FlexGridView : public QObject
@@ -121,6 +128,58 @@ private slots:
         grid.AutoSize(1, 1);
         const QFontMetrics fm(grid.View()->font());
         QVERIFY(grid.ColWidth(1) / 15 >= fm.horizontalAdvance(paintedText(grid, 1, 1)));
+    }
+
+    void greyTextIsReadableSelectedAndNot_data()
+    {
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("highlight");
+        QTest::addColumn<QColor>("highlightedText");
+        QTest::newRow("light") << QColor(Qt::black) << QColor(Qt::white) << QColor(0x30, 0x8c, 0xc6) << QColor(Qt::white);
+        QTest::newRow("dark") << QColor(0xee, 0xee, 0xee) << QColor(0x23, 0x26, 0x29) << QColor(0x3d, 0xae, 0xe9) << QColor(0xfc, 0xfc, 0xfc);
+        QTest::newRow("pale highlight") << QColor(0x20, 0x20, 0x20) << QColor(0xfa, 0xfa, 0xfa) << QColor(0xcc, 0xe8, 0xff)
+                                        << QColor(Qt::black);
+    }
+
+    void greyTextIsReadableSelectedAndNot()
+    {
+        QFETCH(QColor, text);
+        QFETCH(QColor, base);
+        QFETCH(QColor, highlight);
+        QFETCH(QColor, highlightedText);
+        FlexGrid grid;
+        QPalette pal = grid.palette();
+        for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+            pal.setColor(g, QPalette::Text, text);
+            pal.setColor(g, QPalette::Base, base);
+            pal.setColor(g, QPalette::Highlight, highlight);
+            pal.setColor(g, QPalette::HighlightedText, highlightedText);
+        }
+        grid.setPalette(pal);
+        grid.View()->setPalette(pal);
+        grid.SetCols(3);
+        grid.AddItem(QList<QString>{QStringLiteral("1"), QStringLiteral("k"), QStringLiteral("merged by a rule")});
+        grid.SetCellForeColor(1, 0, 1, 2, OleGrayText);
+        showGrid(grid);
+        const QModelIndex index = grid.Model()->IndexOfRow(1, 2);
+
+        // Unselected: the colour the cell is painted with, against the row's background.
+        const QColor grey = index.data(Qt::ForegroundRole).value<QColor>();
+        QVERIFY2(ContrastRatio(grey, base) >= 3.0, qPrintable(QString::number(ContrastRatio(grey, base))));
+        QVERIFY(ContrastRatio(grey, base) < ContrastRatio(text, base));   // still set apart from plain text
+
+        // Selected: the text colour the style takes for a selected cell, against the highlight.
+        auto *delegate = static_cast<OptionProbe *>(qobject_cast<FlexGridDelegate *>(grid.View()->itemDelegateForIndex(index)));
+        QVERIFY(delegate);
+        QStyleOptionViewItem option;
+        option.initFrom(grid.View()->viewport());
+        option.palette = pal;
+        option.state |= QStyle::State_Selected | QStyle::State_Active;
+        delegate->initStyleOption(&option, index);
+        const QColor selected = option.palette.color(QPalette::Active, QPalette::HighlightedText);
+        QVERIFY2(ContrastRatio(selected, highlight) >= 3.0, qPrintable(QString::number(ContrastRatio(selected, highlight))));
+        QVERIFY(selected != highlightedText || ContrastRatio(highlightedText, highlight) <= 3.0);
     }
 
     void columnAlignmentIsWhatIsPainted_data()
