@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTimer>
 
 namespace {
@@ -168,12 +170,47 @@ void ctlFleet::SetCaptions()
     lblCaptionMatch->setText(modLanguage::GetLangString(StrMatchCaption));
     lblTypeCaption->setText(modLanguage::GetLangString(StrTypeCaption));
     fraFilter->setTitle(modLanguage::GetLangString(StrFilterFrame));
-    FitFilterCaptions();
+    ArrangeFilterFrame();
 }
 
-void ctlFleet::FitFilterCaptions()
+void ctlFleet::ArrangeFilterFrame()
 {
+    // The designed places hold at the default font; a larger console font or longer captions
+    // push the rows down and the boxes right, and the frame grows to hold them.
+    QStyleOptionGroupBox option;
+    option.initFrom(fraFilter);
+    option.text = fraFilter->title();
+    option.subControls = QStyle::SC_GroupBoxLabel;
+    const int titleBottom = fraFilter->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, fraFilter).bottom();
+    struct Row {
+        QLabel *label;
+        QWidget *box;
+        int designTop;
+    };
+    const Row rows[] = {{lblTypeCaption, cmbPrinterTypes, 240}, {lblCaptionMatch, txtMatches, 660}};
+    constexpr int RowGap = 105, BottomMargin = 180;   // twips, as designed
+    int next = titleBottom + 3;
+    for (const Row &row : rows) {
+        const int boxHeight = std::max(px(315), row.box->sizeHint().height());
+        const int top = std::max(px(row.designTop), next);
+        row.box->setGeometry(row.box->x(), top, std::max(px(3975), row.box->minimumSizeHint().width()), boxHeight);
+        const int labelHeight = std::max(px(195), row.label->sizeHint().height());
+        row.label->setGeometry(row.label->x(), top + (boxHeight - labelHeight) / 2, row.label->width(), labelHeight);
+        next = top + boxHeight + px(RowGap);
+    }
+    fraFilter->resize(fraFilter->width(), std::max(px(1155), next - px(RowGap) + px(BottomMargin)));
     FitCaptions({lblTypeCaption, lblCaptionMatch}, {cmbPrinterTypes, txtMatches}, px(1500));
+}
+
+void ctlFleet::ArrangeHeading()
+{
+    // Each heading is as tall as its text needs (the minor one wraps), and never shorter than
+    // designed.
+    const int majorHeight = std::max(px(375), lblBarMajorHeading->sizeHint().height());
+    lblBarMajorHeading->resize(lblBarMajorHeading->width(), majorHeight);
+    const int minorTop = std::max(px(390), lblBarMajorHeading->y() + majorHeight);
+    const int minorHeight = std::max(px(495), lblBarMinorHeading->heightForWidth(lblBarMinorHeading->width()));
+    lblBarMinorHeading->setGeometry(lblBarMinorHeading->x(), minorTop, lblBarMinorHeading->width(), minorHeight);
 }
 
 void ctlFleet::resizeEvent(QResizeEvent *event)
@@ -187,10 +224,12 @@ void ctlFleet::LayoutControls()
     const int W = tw(width()), H = tw(height());
     const int imgLeft = W - tw(imgToolTip->width());
     imgToolTip->move(px(imgLeft), imgToolTip->y());
-    const int imgHeight = tw(imgToolTip->height());
-    moveTwips(shpTopBorderShape, 0, 0, imgLeft + 10, imgHeight + 10);
     moveTwips(lblBarMinorHeading, tw(lblBarMinorHeading->x()), tw(lblBarMinorHeading->y()), imgLeft - tw(lblBarMinorHeading->x()),
               tw(lblBarMinorHeading->height()));
+    ArrangeHeading();
+    // The band holds the picture and, when they need more, the headings.
+    const int bandHeight = std::max(tw(imgToolTip->height()) + 10, tw(lblBarMinorHeading->geometry().bottom() + 1) + 60);
+    moveTwips(shpTopBorderShape, 0, 0, imgLeft + 10, bandHeight);
     const int filterTop = tw(shpTopBorderShape->height()) + 60;
     moveTwips(fraFilter, 0, filterTop, W, tw(fraFilter->height()));
     const int gridTop = tw(fraFilter->y()) + tw(fraFilter->height()) + 60;
@@ -329,7 +368,7 @@ void ctlFleet::SetFont(const QM6FontPtr &pinsFont)
                                     cmbPrinterTypes,        lblCaptionMatch, txtMatches,        tmrMatch,   grdPrinters};
     modFonts::ApplyFont(*mFont, controls, pinsFont);
     QWidget::setFont(mFont->ToQFont());
-    FitFilterCaptions();
+    ArrangeFilterFrame();
     LayoutControls();
 }
 

@@ -121,7 +121,8 @@ protected:
 private:
     void CreateControls();
     void SetCaptions();
-    void FitFilterCaptions();
+    void ArrangeFilterFrame();
+    void ArrangeHeading();
     void LayoutControls();
     QObject *Extender() const { return mExtender; }
     QObject *ConsoleParent() const;

@@ -10,7 +10,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -74,6 +77,8 @@ private slots:
     void changeRightIsPermission129_data();
     void changeRightIsPermission129();
     void longCommandHoldsBackRefreshAndTypedMatch();
+    void largerFontsGrowTheFrameWithoutOverlap_data();
+    void largerFontsGrowTheFrameWithoutOverlap();
     void refillStartsAtTheTopWithoutASortArrow_data();
     void refillStartsAtTheTopWithoutASortArrow();
 
@@ -639,6 +644,51 @@ void tst_ctlFleet::longCommandHoldsBackRefreshAndTypedMatch()
     QCOMPARE(fills.count(), 1);
     page->StandardAction(10);
     QCOMPARE(fills.count(), 2);
+}
+
+void tst_ctlFleet::largerFontsGrowTheFrameWithoutOverlap_data()
+{
+    QTest::addColumn<double>("points");
+    for (double pt : {8.0, 10.0, 12.0, 14.0, 16.0, 20.0})
+        QTest::addRow("%g pt", pt) << pt;
+}
+
+void tst_ctlFleet::largerFontsGrowTheFrameWithoutOverlap()
+{
+    QFETCH(double, points);
+    PageHolder page;
+    attach(page.page);
+    page->SetConnectionAndLicense(m_conn, nullptr);
+    page->SetFont(std::make_shared<QM6Font>(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), points, 0));
+    page->show();
+    auto *frame = page->findChild<QGroupBox *>(QStringLiteral("fraFilter"));
+    auto *major = page->findChild<QLabel *>(QStringLiteral("lblBarMajorHeading"));
+    auto *minor = page->findChild<QLabel *>(QStringLiteral("lblBarMinorHeading"));
+    auto *band = page->findChild<QWidget *>(QStringLiteral("shpTopBorderShape"));
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+
+    QRect previous = title;
+    for (const char *pair : {"lblTypeCaption cmbPrinterTypes", "lblCaptionMatch txtMatches"}) {
+        const QStringList names = QString::fromLatin1(pair).split(u' ');
+        auto *label = frame->findChild<QLabel *>(names[0]);
+        auto *box = frame->findChild<QWidget *>(names[1]);
+        const QRect row = label->geometry() | box->geometry();
+        QVERIFY2(row.top() > previous.bottom(), qPrintable(names[0]));   // below the caption or the row above
+        QVERIFY(label->width() >= label->sizeHint().width());                 // nothing cut off
+        QVERIFY(label->height() >= label->sizeHint().height());
+        QVERIFY(box->height() >= box->sizeHint().height());
+        QVERIFY(label->geometry().right() < box->x());
+        QVERIFY(frame->rect().contains(row));
+        previous = row;
+    }
+    QVERIFY(major->height() >= major->sizeHint().height());
+    QVERIFY(minor->height() >= minor->heightForWidth(minor->width()));
+    QVERIFY(band->geometry().bottom() >= minor->geometry().bottom());
+    QVERIFY(frame->y() > band->geometry().bottom());
+    QVERIFY(page.grid()->y() > frame->geometry().bottom());
 }
 
 void tst_ctlFleet::refillStartsAtTheTopWithoutASortArrow_data()
