@@ -16,8 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QResizeEvent>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <QTimer>
 
 namespace {
@@ -176,26 +174,24 @@ void ctlFleet::SetCaptions()
 void ctlFleet::ArrangeFilterFrame()
 {
     // The designed places hold at the default font; a larger console font or longer captions
-    // push the rows down and the boxes right, and the frame grows to hold them.
-    QStyleOptionGroupBox option;
-    option.initFrom(fraFilter);
-    option.text = fraFilter->title();
-    option.subControls = QStyle::SC_GroupBoxLabel;
-    const int titleBottom = fraFilter->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, fraFilter).bottom();
+    // push the rows down and the boxes right, and the frame grows to hold them. A box needs its
+    // text's height and a few pixels of frame; a row starts below the frame's caption.
     struct Row {
         QLabel *label;
         QWidget *box;
         int designTop;
     };
     const Row rows[] = {{lblTypeCaption, cmbPrinterTypes, 240}, {lblCaptionMatch, txtMatches, 660}};
-    constexpr int RowGap = 105, BottomMargin = 180;   // twips, as designed
-    int next = titleBottom + 3;
+    constexpr int RowGap = 105, BottomMargin = 180, BoxFrame = 6;   // twips as designed; pixels
+    int next = fraFilter->fontMetrics().height() + 1;
     for (const Row &row : rows) {
-        const int boxHeight = std::max(px(315), row.box->sizeHint().height());
+        const int boxHeight = std::max(px(315), row.box->fontMetrics().height() + BoxFrame);
         const int top = std::max(px(row.designTop), next);
-        row.box->setGeometry(row.box->x(), top, std::max(px(3975), row.box->minimumSizeHint().width()), boxHeight);
-        const int labelHeight = std::max(px(195), row.label->sizeHint().height());
-        row.label->setGeometry(row.label->x(), top + (boxHeight - labelHeight) / 2, row.label->width(), labelHeight);
+        row.box->setGeometry(row.box->x(), top, row.box->width(), boxHeight);
+        const int labelHeight = std::max(px(195), row.label->fontMetrics().height());
+        // As designed, 60 twips below the box's top, as long as the label stays within the box's height.
+        row.label->setGeometry(row.label->x(), top + std::min(px(60), std::max(0, boxHeight - labelHeight)), row.label->width(),
+                               labelHeight);
         next = top + boxHeight + px(RowGap);
     }
     fraFilter->resize(fraFilter->width(), std::max(px(1155), next - px(RowGap) + px(BottomMargin)));

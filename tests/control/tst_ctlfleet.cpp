@@ -12,8 +12,6 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -309,6 +307,13 @@ void tst_ctlFleet::layoutOnResize()
     const QRect gridBefore = grid->geometry(), shapeBefore = shape->geometry();
 
     page->resize(size);
+    // At the default font the filter frame is as designed.
+    const QList<std::pair<const char *, QPoint>> designed{{"lblTypeCaption", {12, 20}}, {"cmbPrinterTypes", {100, 16}},
+                                                         {"lblCaptionMatch", {12, 48}}, {"txtMatches", {100, 44}}};
+    for (const auto &[name, place] : designed)
+        QCOMPARE(frame->findChild<QWidget *>(QLatin1String(name))->pos(), place);
+    QCOMPARE(frame->findChild<QWidget *>(QStringLiteral("cmbPrinterTypes"))->height(), 21);
+    QCOMPARE(frame->height(), 77);
     QCOMPARE(tip->x() + tip->width(), size.width());   // against the right edge, even off the left
     QCOMPARE(frame->width(), size.width());
     QCOMPARE(frame->x(), 0);
@@ -665,24 +670,20 @@ void tst_ctlFleet::largerFontsGrowTheFrameWithoutOverlap()
     auto *major = page->findChild<QLabel *>(QStringLiteral("lblBarMajorHeading"));
     auto *minor = page->findChild<QLabel *>(QStringLiteral("lblBarMinorHeading"));
     auto *band = page->findChild<QWidget *>(QStringLiteral("shpTopBorderShape"));
-    QStyleOptionGroupBox option;
-    option.initFrom(frame);
-    option.text = frame->title();
-    const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
-
-    QRect previous = title;
+    // The caption's text, then each row below the one above, every text whole.
+    int above = frame->fontMetrics().height();
     for (const char *pair : {"lblTypeCaption cmbPrinterTypes", "lblCaptionMatch txtMatches"}) {
         const QStringList names = QString::fromLatin1(pair).split(u' ');
         auto *label = frame->findChild<QLabel *>(names[0]);
         auto *box = frame->findChild<QWidget *>(names[1]);
         const QRect row = label->geometry() | box->geometry();
-        QVERIFY2(row.top() > previous.bottom(), qPrintable(names[0]));   // below the caption or the row above
-        QVERIFY(label->width() >= label->sizeHint().width());                 // nothing cut off
-        QVERIFY(label->height() >= label->sizeHint().height());
-        QVERIFY(box->height() >= box->sizeHint().height());
+        QVERIFY2(row.top() >= above, qPrintable(names[0]));
+        QVERIFY(label->width() >= label->sizeHint().width());
+        QVERIFY(label->height() >= label->fontMetrics().height());
+        QVERIFY(box->height() >= box->fontMetrics().height() + 4);
         QVERIFY(label->geometry().right() < box->x());
         QVERIFY(frame->rect().contains(row));
-        previous = row;
+        above = row.bottom() + 1;
     }
     QVERIFY(major->height() >= major->sizeHint().height());
     QVERIFY(minor->height() >= minor->heightForWidth(minor->width()));
