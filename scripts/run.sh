@@ -34,7 +34,8 @@ fi
 scripts/install-deps.sh
 build=${QM6_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target qm6admin QM6AdminPrinters qm6register qm6lang
+# Every program the README names, and everything `cmake --install` lays out.
+cmake --build "$build" --target qm6admin qm6data QM6AdminPrinters QM6DataAccess QM6HostApi qm6register qm6lang
 
 # The build registers the page in the build tree's own registry store.
 export QM6_REGISTRY_DIR="$root/$build/registry"
