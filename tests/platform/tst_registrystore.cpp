@@ -16,6 +16,7 @@
 
 #include <cstdio>
 
+#include <dlfcn.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -138,6 +139,17 @@ int runDamagedDelete(const QByteArray &damage)
     return 0;
 }
 
+// How many of this process's open files are the store file.
+int openHandlesOn(const QString &path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    int n = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+        n += QFileInfo(fds.filePath(fd)).symLinkTarget() == target ? 1 : 0;
+    return n;
+}
+
 bool ensureOtherUser(QString *error)
 {
     if (getpwnam(kOtherUser))
@@ -173,6 +185,7 @@ private slots:
     void damagedTreeEnds();
     void brokenStore_data();
     void brokenStore();
+    void storesCloseWithTheLibrary();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -423,6 +436,23 @@ void tst_RegistryStore::brokenStore()
     }
     qputenv("QM6_REGISTRY_DIR", m_dir->path().toUtf8());
     QCOMPARE(openKey(HKEY_LOCAL_MACHINE, "Machine\\Kept", KEY_READ), ERROR_SUCCESS);
+}
+
+// A library with its own copy of the registry closes its stores when it is unloaded; otherwise
+// their connections stay open with no code left that could close them.
+void tst_RegistryStore::storesCloseWithTheLibrary()
+{
+    const QString store = m_dir->filePath(QStringLiteral("user.db"));
+    void *library = dlopen(QM6_REGISTRY_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    QVERIFY2(library, dlerror());
+    using TouchFn = int (*)(const char *);
+    const auto touch = reinterpret_cast<TouchFn>(dlsym(library, "QM6TouchUserStore"));
+    QVERIFY(touch);
+    QCOMPARE(touch("Software\\Library"), int(ERROR_SUCCESS));
+    QVERIFY(openHandlesOn(store) > 0);
+    QCOMPARE(dlclose(library), 0);
+    QCOMPARE(openHandlesOn(store), 0);
+    QCOMPARE(openKey(HKEY_CURRENT_USER, "Software\\Library", KEY_READ), ERROR_SUCCESS);
 }
 
 int main(int argc, char **argv)
