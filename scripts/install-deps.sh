@@ -9,6 +9,8 @@ packages=(
   postgresql
   qt6-qpa-plugins
   xvfb xauth
+  # useradd and runuser: the registry store suite reads the machine store as a second user.
+  passwd util-linux
 )
 missing=()
 for p in "${packages[@]}"; do
