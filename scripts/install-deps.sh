@@ -10,6 +10,8 @@ packages=(
   qt6-qpa-plugins
   fonts-freefont-ttf   # glyphs for the control pictures (U+2400...) the grid shows for control characters
   xvfb xauth
+  # useradd and runuser: the registry store suite reads the machine store as a second user.
+  passwd util-linux
 )
 missing=()
 for p in "${packages[@]}"; do

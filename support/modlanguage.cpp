@@ -1,9 +1,11 @@
 #include "modlanguage.h"
 
 #include "clsregistry.h"
+#include "modstringtable.h"
 #include "win32locale.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTranslator>
@@ -20,6 +22,16 @@ constexpr qint32 DEFAULT_LANGUAGE_ID = 1033;
 // A string table entry is copied into a 512-character buffer that keeps one place for the
 // terminator, so no text is longer than this.
 constexpr qsizetype MAX_TEXT_LENGTH = 511;
+// Far more than a table of every text the page shows; anything larger is not one of ours.
+constexpr qint64 MAX_TABLE_SIZE = 16 * 1024 * 1024;
+
+// A file as found on disk: a table refused once is not read again while this stays the same.
+struct FileStamp {
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    bool operator==(const FileStamp &) const = default;
+};
 
 struct LanguageState {
     // The table is read into memory rather than mapped, so a file replaced or cut short while
@@ -28,6 +40,7 @@ struct LanguageState {
     QByteArray data;
     QString moduleName;
     QString languageFolder;
+    FileStamp refused;
 };
 
 LanguageState &State()
@@ -53,18 +66,40 @@ QString BinaryFolder()
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
 }
 
+FileStamp StampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    return FileStamp{path, info.size(), info.lastModified()};
+}
+
+// A damaged table reads as a missing one: empty texts, said once in the log, and the file is
+// not read again until it changes.
 bool LoadTranslator(const QString &path)
 {
     LanguageState &st = State();
+    // Taken before reading: a file that changes while it is read gets another look next time.
+    const FileStamp stamp = StampOf(path);
+    if (stamp == st.refused)
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QByteArray data = file.readAll();
-    if (data.isEmpty())
-        return false;
+    QString error;
+    QByteArray data;
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(reinterpret_cast<const uchar *>(data.constData()), int(data.size())))
+    if (file.size() > MAX_TABLE_SIZE)
+        error = QStringLiteral("it is larger than %1 bytes").arg(MAX_TABLE_SIZE);
+    else if ((data = file.read(MAX_TABLE_SIZE + 1)).isEmpty())
+        error = QStringLiteral("it is empty or cannot be read");
+    else
+        modStringTable::LoadStringTable(*translator, data, &error);
+    if (!error.isEmpty()) {
+        st.refused = stamp;
+        qWarning("The string table %s is not used: %s. Texts stay empty until the file is replaced.",
+                 qPrintable(path), qPrintable(error));
         return false;
+    }
+    st.refused = FileStamp();
     st.data = std::move(data);
     st.translator = std::move(translator);
     return true;
@@ -95,6 +130,10 @@ bool FileExists(const QString &pstrPath)
 
 QString GetLanguageFolder()
 {
+    // An installation or a test may keep its string tables elsewhere.
+    const QString configured = qEnvironmentVariable("QM6_LANG_DIR");
+    if (!configured.isEmpty())
+        return configured;
     LanguageState &st = State();
     if (!st.languageFolder.isEmpty())
         return st.languageFolder;
@@ -193,14 +232,6 @@ QString GetLangString(qint32 plngId, const QVariantList &pvntArgs)
     if (text.isEmpty())
         return QString();
     return FillPlaceholders(text, pvntArgs);
-}
-
-void ResetForTesting(const QString &pstrLanguageFolder)
-{
-    UnloadLanguageLibrary();
-    LanguageState &st = State();
-    st.moduleName.clear();
-    st.languageFolder = pstrLanguageFolder;
 }
 
 } // namespace modLanguage

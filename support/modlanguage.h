@@ -12,7 +12,8 @@
 namespace modLanguage {
 
 // Finds and loads the string table for the module ("devfleet" gives devfleetLangRes.qm).
-// Any table loaded before is unloaded first. True when a table is loaded.
+// Any table loaded before is unloaded first. True when a table is loaded. A damaged table
+// counts as missing and is not read again until its size or modification time changes.
 bool LoadLanguageLibrary(const QString &pstrModuleName);
 void UnloadLanguageLibrary();
 bool IsLanguageLibraryLoaded();
@@ -43,8 +44,9 @@ QString GetLangString(qint32 plngId, Args &&...args)
     return GetLangString(plngId, QVariantList{detail::ToLangArgument(std::forward<Args>(args))...});
 }
 
-// The "lang" folder beside the binary that holds this code or beside its nearest ancestor
-// folder that has one; computed once per process.
+// The folder named by QM6_LANG_DIR when it is set; otherwise the "lang" folder beside the
+// binary that holds this code or beside its nearest ancestor folder that has one, computed once
+// per process.
 QString GetLanguageFolder();
 // The locale id configured for the product (HKCU\Software\Quillmark 6, LocaleId), else the user's.
 qint32 GetLanguageId();
@@ -52,9 +54,5 @@ qint32 GetLanguageId();
 QVariant GetConfiguredLocaleId();
 // True when a file or folder exists at the path.
 bool FileExists(const QString &pstrPath);
-
-// Tests only: unloads the table, forgets the module name and sets the cached language folder
-// (an empty folder makes the next GetLanguageFolder search again).
-void ResetForTesting(const QString &pstrLanguageFolder = QString());
 
 } // namespace modLanguage

@@ -120,19 +120,6 @@ LONG copyData(const QByteArray &data, LPBYTE lpData, LPDWORD lpcbData)
     return ERROR_SUCCESS;
 }
 
-// Every key of the tree must be ours to delete, so that a refused delete leaves the tree whole.
-LONG checkTreeRights(sqlite3 *db, qint64 id)
-{
-    Stmt q(db,
-           "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) "
-           "SELECT count(*) FROM keys WHERE id IN (SELECT id FROM sub) AND everyone=0 AND owner<>?2");
-    q.bind(1, id).bind(2, currentUser());
-    const int rc = q.step();
-    if (rc != SQLITE_ROW)
-        return fromSqlite(q.prepareResult() != SQLITE_OK ? q.prepareResult() : rc);
-    return q.int64(0) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
-}
-
 LONG deleteKey(HKEY hKey, LPCSTR lpSubKey, bool recursive)
 {
     QStringList path;
@@ -152,7 +139,8 @@ LONG deleteKey(HKEY hKey, LPCSTR lpSubKey, bool recursive)
             return e;
         if (children && !recursive)
             return ERROR_ACCESS_DENIED;
-        if (LONG e = checkTreeRights(c.db, target.id))
+        // Every key of the tree must be ours to delete, so that a refused delete leaves it whole.
+        if (LONG e = checkTree(c.db, target.id, currentUser()))
             return e;
         if (LONG e = deleteTree(c.db, target.id))
             return e;

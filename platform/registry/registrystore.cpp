@@ -3,22 +3,32 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QThread>
+#include <QFile>
 #include <QFileInfo>
+#include <QMutexLocker>
+#include <QThread>
 #include <QStringDecoder>
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace qm6reg::detail {
 
 namespace {
 
-// Long enough for another process to finish a burst of writes, short enough to report a store
-// that is stuck.
-constexpr int kBusyTimeoutMs = 30000;
+// Long enough for another process to finish a burst of writes, short enough that a store another
+// process keeps locked is reported while the user still waits for an answer.
+constexpr int kBusyTimeoutMs = 2000;
+
+// The user's settings are nobody else's business; the machine's are read by every user.
+constexpr mode_t kUserStoreMode = 0600;
+constexpr mode_t kMachineStoreMode = 0644;
 
 const char *const kSchema =
     "CREATE TABLE IF NOT EXISTS keys("
@@ -54,6 +64,16 @@ void closeStore(OpenStore &s)
     s = OpenStore();
 }
 
+// A library that carries its own copy of this code closes its stores when it is unloaded;
+// otherwise the connections would outlive the code that could ever close them.
+struct StoreCloser {
+    ~StoreCloser()
+    {
+        for (OpenStore &s : g_stores)
+            closeStore(s);
+    }
+} g_storeCloser;
+
 LONG exec(sqlite3 *db, const char *sql)
 {
     return fromSqlite(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
@@ -86,11 +106,58 @@ LONG ensureSchema(sqlite3 *db)
     return txn.commit();
 }
 
-LONG openFile(const QString &path, bool create, sqlite3 **out)
+// Makes the empty store file with its mode, whatever the umask says. SQLite gives its journal,
+// write-ahead log and shared-memory files the mode of the store file.
+LONG createStoreFile(const QString &path, mode_t mode)
 {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return errno == EEXIST ? ERROR_SUCCESS : ERROR_ACCESS_DENIED; // another process made it first
+    const bool ok = ::fchmod(fd, mode) == 0;
+    ::close(fd);
+    return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// Earlier versions made the user's store readable by everybody; its owner takes that back.
+void keepUserStorePrivate(const QString &path)
+{
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QByteArray name = QFile::encodeName(path) + suffix;
+        struct stat st {};
+        if (::stat(name.constData(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077))
+            ::chmod(name.constData(), kUserStoreMode);
+    }
+}
+
+// The user's store keeps a write-ahead log: readers and the writer do not wait for each other.
+// The machine store keeps a rollback journal: a write-ahead log cannot be read without its
+// shared-memory file, which a user who may not write the store's folder cannot make once the
+// last writer has removed it.
+LONG setWriteAheadLog(sqlite3 *db)
+{
+    const LONG e = exec(db, "PRAGMA journal_mode=WAL");
+    return e ? e : exec(db, "PRAGMA synchronous=NORMAL");
+}
+
+// Leaving the write-ahead log needs the store to itself. While another process has it open,
+// the machine store stays as it is until a later open; that is no reason to wait or to fail.
+void leaveWriteAheadLog(sqlite3 *db)
+{
+    sqlite3_busy_timeout(db, 0);
+    exec(db, "PRAGMA journal_mode=DELETE");
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+}
+
+LONG openFile(Hive hive, const QString &path, bool create, sqlite3 **out)
+{
+    if (create) {
+        if (LONG e = createStoreFile(path, hive == Hive::User ? kUserStoreMode : kMachineStoreMode))
+            return e;
+    }
     sqlite3 *db = nullptr;
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    // Without SQLITE_OPEN_CREATE: the file was made above with its mode, and a store that
+    // vanished in between is not made again behind the caller's back.
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A store we may only read still serves reads.
         sqlite3_close_v2(db);
@@ -103,20 +170,25 @@ LONG openFile(const QString &path, bool create, sqlite3 **out)
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
-    // Setting the journal mode is the first touch of the file: a file that is not a database
-    // fails here, and is left exactly as it was. While another process is still making or
-    // converting the store, SQLite answers busy here without waiting, so wait ourselves.
-    LONG e = ERROR_BUSY;
-    for (QElapsedTimer waited; e == ERROR_BUSY;) {
+    // SQLite opens a file it may not write read-only; such a connection reads the store as its
+    // owner left it and changes nothing, not even the journal mode.
+    const bool readOnly = sqlite3_db_readonly(db, "main") == 1;
+    if (hive == Hive::User && !readOnly)
+        keepUserStorePrivate(path);
+    if (hive == Hive::Machine && !readOnly)
+        leaveWriteAheadLog(db);
+    // The first statement is the first touch of the file: a file that is not a database fails
+    // here, and is left exactly as it was. While another process is still making or converting
+    // the store, SQLite answers busy here without waiting, so wait ourselves.
+    LONG e = ERROR_LOCK_VIOLATION;
+    for (QElapsedTimer waited; e == ERROR_LOCK_VIOLATION;) {
         if (!waited.isValid())
             waited.start();
         else if (waited.elapsed() > kBusyTimeoutMs)
             break;
         else
             QThread::msleep(5);
-        e = exec(db, "PRAGMA journal_mode=WAL");
-        if (!e)
-            e = exec(db, "PRAGMA synchronous=NORMAL");
+        e = hive == Hive::User && !readOnly ? setWriteAheadLog(db) : ERROR_SUCCESS;
         if (!e)
             e = ensureSchema(db);
     }
@@ -193,7 +265,7 @@ LONG fromSqlite(int rc)
         return ERROR_ACCESS_DENIED;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return ERROR_BUSY;
+        return ERROR_LOCK_VIOLATION;
     case SQLITE_FULL:
         return ERROR_DISK_FULL;
     case SQLITE_NOMEM:
@@ -319,7 +391,7 @@ LONG openStore(Hive hive, bool forWrite, sqlite3 **db)
             if (!QDir().mkpath(info.absolutePath()))
                 return ERROR_ACCESS_DENIED;
         }
-        e = openFile(path, !exists, &handle);
+        e = openFile(hive, path, !exists, &handle);
         s.standIn = false;
     }
     if (e)
@@ -411,12 +483,36 @@ LONG touchKey(sqlite3 *db, qint64 id)
     return rc == SQLITE_DONE ? ERROR_SUCCESS : fromSqlite(rc);
 }
 
+namespace {
+
+// The key ?1 and every key below it. UNION, not UNION ALL: in a damaged store a key can lie
+// below itself, and a walk that keeps repeated rows would then never end.
+constexpr char kSubtree[] =
+    "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) ";
+
+} // namespace
+
+LONG checkTree(sqlite3 *db, qint64 id, const QString &user)
+{
+    // A key's own parent among the keys below it means the tree loops back on itself; deleting
+    // "everything below" would then take keys that are not below it at all.
+    const QByteArray sql = QByteArray(kSubtree) +
+        "SELECT (SELECT count(*) FROM sub WHERE id=(SELECT parent FROM keys WHERE id=?1)),"
+        " (SELECT count(*) FROM keys WHERE id IN (SELECT id FROM sub) AND everyone=0 AND owner<>?2)";
+    Stmt q(db, sql.constData());
+    q.bind(1, id).bind(2, user);
+    const int rc = q.step();
+    if (rc != SQLITE_ROW)
+        return fromSqlite(q.prepareResult() != SQLITE_OK ? q.prepareResult() : rc);
+    if (q.int64(0))
+        return ERROR_BADDB;
+    return q.int64(1) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+}
+
 LONG deleteTree(sqlite3 *db, qint64 id)
 {
-    static const char *const kTree =
-        "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN sub ON k.parent=sub.id) ";
-    const QByteArray delVals = QByteArray(kTree) + "DELETE FROM vals WHERE key IN (SELECT id FROM sub)";
-    const QByteArray delKeys = QByteArray(kTree) + "DELETE FROM keys WHERE id IN (SELECT id FROM sub)";
+    const QByteArray delVals = QByteArray(kSubtree) + "DELETE FROM vals WHERE key IN (SELECT id FROM sub)";
+    const QByteArray delKeys = QByteArray(kSubtree) + "DELETE FROM keys WHERE id IN (SELECT id FROM sub)";
     for (const QByteArray &sql : {delVals, delKeys}) {
         Stmt d(db, sql.constData());
         d.bind(1, id);
@@ -439,3 +535,14 @@ LONG countChildren(sqlite3 *db, qint64 id, qint64 *count)
 }
 
 } // namespace qm6reg::detail
+
+namespace qm6reg {
+
+void RegCloseStores()
+{
+    QMutexLocker lock(&detail::storeMutex());
+    for (detail::OpenStore &s : detail::g_stores)
+        detail::closeStore(s);
+}
+
+} // namespace qm6reg

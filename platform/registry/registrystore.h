@@ -86,6 +86,9 @@ LONG findChild(sqlite3 *db, qint64 parent, const QString &name, KeyRow *row); //
 // Walks the components from base; *depth says how many existed (the last found row in *row).
 LONG walk(sqlite3 *db, qint64 base, const QStringList &components, KeyRow *row, int *depth);
 LONG touchKey(sqlite3 *db, qint64 id);
+// Before a tree delete: ERROR_BADDB when the tree below the key loops back to it (a damaged
+// store), ERROR_ACCESS_DENIED when a key in it is not the user's to delete.
+LONG checkTree(sqlite3 *db, qint64 id, const QString &user);
 LONG deleteTree(sqlite3 *db, qint64 id);
 LONG countChildren(sqlite3 *db, qint64 id, qint64 *count);
 

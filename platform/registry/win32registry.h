@@ -5,7 +5,11 @@
 //
 // Stores: HKEY_CURRENT_USER in $XDG_CONFIG_HOME (or ~/.config)/quillmark6/registry.db,
 // HKEY_LOCAL_MACHINE in /var/lib/quillmark6/registry.db; QM6_REGISTRY_DIR=DIR moves both to
-// DIR/user.db and DIR/machine.db. Several processes may use a store at once.
+// DIR/user.db and DIR/machine.db. Several processes may use a store at once; one that another
+// process keeps locked is reported (ERROR_LOCK_VIOLATION) after about two seconds.
+// The user's store is made readable by its owner only (0600). The machine store is made
+// readable by everybody and writable by its owner (0644) and keeps a rollback journal rather
+// than a write-ahead log, so that a user who may not write its folder can still read it.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +45,7 @@ inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr LONG ERROR_INVALID_DATA = 13;
+inline constexpr LONG ERROR_LOCK_VIOLATION = 33;
 inline constexpr LONG ERROR_OUTOFMEMORY = 14;
 inline constexpr LONG ERROR_DISK_FULL = 112;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
@@ -195,6 +200,10 @@ BOOL AccessCheck(const void *pSecurityDescriptor, LPCSTR pszUser, ACCESS_MASK De
                  const GENERIC_MAPPING *GenericMapping, ACCESS_MASK *GrantedAccess, BOOL *AccessStatus);
 // Administration and tests: hands the key (below hKey) to another owner. Owner or superuser only.
 LONG RegSetKeyOwner(HKEY hKey, LPCSTR lpSubKey, LPCSTR pszOwner);
+// Closes the stores that this copy of the registry holds open; key handles stay valid and the
+// next call opens the store again. Runs by itself when the program, or a library that carries
+// its own copy, is unloaded.
+void RegCloseStores();
 
 // ---- system services ----
 DWORD GetLastError();

@@ -9,8 +9,6 @@
 
 #include <cstdio>
 
-#include <unistd.h>
-
 using namespace qm6reg;
 
 namespace {
@@ -78,8 +76,6 @@ private slots:
     void openRights_data();
     void openRights();
     void missingStoreReadsAsEmpty();
-    void brokenStore_data();
-    void brokenStore();
     void expandEnvironment();
     void concurrentWritersKeepAllWrites();
 
@@ -283,58 +279,6 @@ void tst_Registry::missingStoreReadsAsEmpty()
     QCOMPARE(RegEnumKeyA(h, 0, name, sizeof name), ERROR_SUCCESS);
     QCOMPARE(QByteArray(name), QByteArray("Software"));
     RegCloseKey(h);
-}
-
-void tst_Registry::brokenStore_data()
-{
-    QTest::addColumn<QString>("broken");
-    QTest::addColumn<int>("openRc");
-    QTest::addColumn<int>("createRc");
-    QTest::newRow("corrupt store file") << "corrupt" << int(ERROR_BADDB) << int(ERROR_BADDB);
-    QTest::newRow("store folder is a file") << "file" << int(ERROR_FILE_NOT_FOUND) << int(ERROR_ACCESS_DENIED);
-    QTest::newRow("store file is a folder") << "folder" << int(ERROR_ACCESS_DENIED) << int(ERROR_ACCESS_DENIED);
-    QTest::newRow("store folder closed") << "closed" << int(ERROR_FILE_NOT_FOUND) << int(ERROR_ACCESS_DENIED);
-}
-
-// Each broken store fails with its error, and nothing else is lost.
-void tst_Registry::brokenStore()
-{
-    QFETCH(QString, broken);
-    QFETCH(int, openRc);
-    QFETCH(int, createRc);
-    QCOMPARE(createKey(HKEY_LOCAL_MACHINE, "Machine\\Kept"), ERROR_SUCCESS);
-    QByteArray garbage;
-    for (int i = 0; i < 8192; ++i)
-        garbage.append(char((i * 7919 + 13) % 251));
-    QFile f(m_dir->filePath(broken == "corrupt" ? "user.db" : broken));
-    if (broken == "folder" || broken == "closed") {
-        QVERIFY(QDir(m_dir->path()).mkdir(broken == "folder" ? "user.db" : "closed"));
-    } else {
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(garbage);
-        f.close();
-    }
-    if (broken == "file" || broken == "closed")
-        qputenv("QM6_REGISTRY_DIR", f.fileName().toUtf8());
-    if (broken == "closed") {
-        if (geteuid() == 0)
-            QSKIP("root enters every folder");
-        QCOMPARE(createKey(HKEY_CURRENT_USER, "Software"), ERROR_SUCCESS);
-        QFile::setPermissions(f.fileName(), QFileDevice::Permissions());
-    }
-    const int rcOpen = openKey(HKEY_CURRENT_USER, "Software", KEY_READ);
-    const int rcCreate = createKey(HKEY_CURRENT_USER, "Software");
-    const int rcSet = setDword(HKEY_CURRENT_USER, "v", 1);
-    QFile::setPermissions(f.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(rcOpen, openRc);
-    QCOMPARE(rcCreate, createRc);
-    QCOMPARE(rcSet, createRc);
-    if (broken == "corrupt" || broken == "file") {
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), garbage);
-    }
-    qputenv("QM6_REGISTRY_DIR", m_dir->path().toUtf8());
-    QCOMPARE(openKey(HKEY_LOCAL_MACHINE, "Machine\\Kept", KEY_READ), ERROR_SUCCESS);
 }
 
 void tst_Registry::expandEnvironment()

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 using namespace qm6reg;
 
 namespace {
@@ -73,6 +75,7 @@ private slots:
     void checkSecurity();
     void unknownPlatformIsReported();
     void corruptStore();
+    void lockedStoreIsReported();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -373,6 +376,32 @@ void tst_clsRegistry::corruptStore()
     QCOMPARE(err, QStringLiteral("Error retrieving value: ") + corrupt);
     QVERIFY(!reg.SetCreateValue(QStringLiteral("v"), QStringLiteral("x"), false, &err));
     QCOMPARE(err, QStringLiteral("Unable to create key: ") + corrupt);
+}
+
+// A store another process keeps locked is an error the caller hears about, not a missing value
+// that quietly becomes the default.
+void tst_clsRegistry::lockedStoreIsReported()
+{
+    writeRaw(kSection, "v", REG_SZ, "stored");
+    RegCloseStores();
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open_v2(m_dir->filePath("user.db").toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+             SQLITE_OK);
+    const auto release = qScopeGuard([other] { sqlite3_close_v2(other); });
+    QCOMPARE(sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE keys SET modified=0",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    const QString locked =
+        QStringLiteral("The process cannot access the file because another process has locked a portion of the file.");
+    clsRegistry reg = userReg(kSection, QStringLiteral("v"));
+    reg.SetDefault(QStringLiteral("dflt"));
+    QString err;
+    QCOMPARE(reg.GetValue(&err), QVariant());
+    QCOMPARE(err, QStringLiteral("Error retrieving value: ") + locked);
+    QStringList names;
+    qint32 count = -1;
+    QVERIFY(!reg.EnumerateSections(names, count, &err));
+    QCOMPARE(err, QStringLiteral("Unable to enumerate sections: ") + locked);
 }
 
 QTEST_MAIN(tst_clsRegistry)

@@ -5,9 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -19,8 +22,11 @@ bool WriteTable(const QString &folder, int lcid, const QList<QPair<int, QString>
     QFile f(dir + QStringLiteral("/devfleetLangRes.ts"));
     if (!QDir().mkpath(dir) || !f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
+    // The language as the shipped tables name it, so that the table has the same blocks.
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
-                                 "<TS version=\"2.1\" sourcelanguage=\"en_US\">\n<context>\n<name></name>\n");
+                                 "<TS version=\"2.1\" language=\"%1\" sourcelanguage=\"en_US\">\n"
+                                 "<context>\n<name></name>\n")
+                      .arg(qm6loc::LCIDToLocale(qm6loc::LCID(lcid)).name());
     for (const auto &[id, text] : texts)
         xml += QStringLiteral("<message id=\"%1\"><source>%2</source><translation>%2</translation></message>\n")
                    .arg(id)
@@ -54,6 +60,47 @@ void SetUserLocale(int lcid)
     QLocale::setDefault(qm6loc::LCIDToLocale(qm6loc::LCID(lcid), &known));
     QVERIFY(known);
     QCOMPARE(int(qm6loc::GetUserDefaultLCID()), lcid);
+}
+
+// Reads the string tables from another folder, as an installation may, and drops the table
+// loaded from the folder before.
+void UseLanguageFolder(const QString &folder)
+{
+    if (folder.isNull())
+        qunsetenv("QM6_LANG_DIR");
+    else
+        qputenv("QM6_LANG_DIR", QFile::encodeName(folder));
+    modLanguage::UnloadLanguageLibrary();
+}
+
+bool WriteFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(content) == content.size();
+}
+
+// Where the fields of a compiled table are, to damage them one byte at a time: the blocks, and
+// the length fields of the first message by field tag.
+struct TableLayout {
+    QMap<int, qsizetype> blocks;       // block tag -> offset of the tag byte
+    QMap<int, qsizetype> firstMessage; // field tag -> offset of its 32-bit length
+};
+
+TableLayout Layout(const QByteArray &qm)
+{
+    TableLayout layout;
+    for (qsizetype p = 16; p + 5 <= qm.size();) {
+        layout.blocks.insert(uchar(qm[p]), p);
+        p += 5 + qFromBigEndian<quint32>(qm.constData() + p + 1);
+    }
+    for (qsizetype m = layout.blocks.value(0x69) + 5; uchar(qm[m]) != 1;) {
+        const int tag = uchar(qm[m++]);
+        layout.firstMessage.insert(tag, m);
+        m += 4 + qFromBigEndian<quint32>(qm.constData() + m);
+    }
+    return layout;
 }
 
 // Every id that the page, the editor, the batch form and the progress window show, with the
@@ -106,11 +153,11 @@ private slots:
     {
         SetConfiguredLocale(QVariant());
         SetUserLocale(1033);
-        modLanguage::ResetForTesting(Fixture(QStringLiteral("both")));
+        UseLanguageFolder(Fixture(QStringLiteral("both")));
         modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet"));
     }
 
-    void cleanupTestCase() { modLanguage::ResetForTesting(); }
+    void cleanupTestCase() { UseLanguageFolder(QString()); }
 
     void tableFollowsLocale_data()
     {
@@ -134,7 +181,7 @@ private slots:
         QFETCH(QVariant, configured);
         QFETCH(int, user);
         QFETCH(QString, expected);
-        modLanguage::ResetForTesting(Fixture(folder));
+        UseLanguageFolder(Fixture(folder));
         SetConfiguredLocale(configured, configured.typeId() == QMetaType::QString ? 1 : 4);
         SetUserLocale(user);
         QCOMPARE(modLanguage::GetLanguageId(), configured.toInt() > 0 ? configured.toInt() : user);
@@ -177,7 +224,7 @@ private slots:
     void tableIsLoadedOnDemand()
     {
         const QString folder = Fixture(QStringLiteral("late"));
-        modLanguage::ResetForTesting(folder);
+        UseLanguageFolder(folder);
         QVERIFY(!modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet")));
         QVERIFY(modLanguage::GetLangString(1, "x").isEmpty());
         QVERIFY(WriteTable(folder, 1033, {{220, QStringLiteral("late")}}));
@@ -186,8 +233,8 @@ private slots:
         modLanguage::UnloadLanguageLibrary();
         QVERIFY(!modLanguage::IsLanguageLibraryLoaded());
         QCOMPARE(modLanguage::GetLangString(220), QStringLiteral("late"));
-        // Without a remembered module name there is nothing to load.
-        modLanguage::ResetForTesting(folder);
+        // Without a module name there is nothing to load.
+        QVERIFY(!modLanguage::LoadLanguageLibrary(QString()));
         QVERIFY(modLanguage::GetLangString(220).isEmpty());
         QVERIFY(!modLanguage::IsLanguageLibraryLoaded());
     }
@@ -198,31 +245,94 @@ private slots:
         QVERIFY(good.open(QIODevice::ReadOnly));
         const QByteArray qm = good.readAll();
         QVERIFY(qm.size() > 64);
+        const TableLayout at = Layout(qm);
+        QVERIFY(at.blocks.contains(0x42) && at.blocks.contains(0x69) && at.blocks.contains(0xa7));
+        QVERIFY(at.firstMessage.contains(3) && at.firstMessage.contains(6) && at.firstMessage.contains(8));
+        const auto changed = [&qm](qsizetype at, uchar value) {
+            QByteArray b = qm;
+            b[at] = char(value);
+            return b;
+        };
+        const auto appended = [&qm](const QByteArray &block) { return qm + block; };
         QByteArray scrambled = qm;
         for (qsizetype i = 16; i < scrambled.size(); i += 3)
             scrambled[i] = char(0xFF);
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("text instead of a table") << QByteArray("this is not a string table\n");
-        QTest::newRow("magic only") << qm.left(16);
         QTest::newRow("cut in the middle") << qm.left(qm.size() / 2);
         QTest::newRow("last byte missing") << qm.left(qm.size() - 1);
         QTest::newRow("scrambled sections") << scrambled;
+        // One changed byte each; the first two crash Qt's own lookup.
+        QTest::newRow("source text longer than the table") << changed(at.firstMessage[6], 0x7f);
+        QTest::newRow("comment longer than the table") << changed(at.firstMessage[8], 0x10);
+        QTest::newRow("translation longer than the table") << changed(at.firstMessage[3], 0x7f);
+        QTest::newRow("message without its end") << changed(at.firstMessage[6] + 5, 0x02);
+        QTest::newRow("hash entry into the middle of a message") << changed(at.blocks[0x42] + 5 + 7, 0x01);
+        QTest::newRow("message block past the end") << changed(at.blocks[0x69] + 1, 0x01);
+        QTest::newRow("language block turned into a dependency") << changed(at.blocks[0xa7], 0x96);
+        // A context table Qt divides by its bucket count, or walks off the end of.
+        QTest::newRow("context table without buckets") << appended(QByteArray::fromHex("2f000000020000"));
+        QTest::newRow("context list without its end")
+            << appended(QByteArray::fromHex("2f0000000a") + QByteArray::fromHex("000100010000") + QByteArray("\x03" "abc"));
     }
 
+    // A damaged table gives the empty texts of a missing one, and is never handed to Qt.
     void brokenTableReadsAsMissing()
     {
         QFETCH(QByteArray, content);
-        const QString folder = Fixture(QStringLiteral("broken"));
-        QVERIFY(QDir().mkpath(folder + QStringLiteral("/1033")));
-        QFile f(folder + QStringLiteral("/1033/devfleetLangRes.qm"));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-        f.close();
-        modLanguage::ResetForTesting(folder);
-        modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet"));
-        for (int id : {1, 2, 220, 902, 905})
+        const QString folder = Fixture(QStringLiteral("broken/") + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(WriteFile(folder + QStringLiteral("/1033/devfleetLangRes.qm"), content));
+        UseLanguageFolder(folder);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("devfleetLangRes.qm is not used")));
+        QVERIFY(!modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet")));
+        for (int id : {1, 2, 3, 5, 7, 220, 902, 905})
             QVERIFY(modLanguage::GetLangString(id, "x", "y").isEmpty());
+        QVERIFY(!modLanguage::IsLanguageLibraryLoaded());
+    }
+
+    // A table of no blocks at all is whole, and holds no texts.
+    void tableWithoutTexts()
+    {
+        const QString folder = Fixture(QStringLiteral("magicOnly"));
+        QFile good(Fixture(QStringLiteral("both/1033/devfleetLangRes.qm")));
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        QVERIFY(WriteFile(folder + QStringLiteral("/1033/devfleetLangRes.qm"), good.read(16)));
+        UseLanguageFolder(folder);
+        QVERIFY(modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet")));
+        QVERIFY(modLanguage::GetLangString(220).isEmpty());
+    }
+
+    // A refused table is not read again while it keeps its size and time; a changed one is.
+    void brokenTableIsReadAgainOnlyWhenChanged()
+    {
+        QFile good(Fixture(QStringLiteral("both/1033/devfleetLangRes.qm")));
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        const QByteArray qm = good.readAll();
+        QByteArray broken = qm;
+        broken[Layout(qm).firstMessage[6]] = char(0x7f);
+        const QString path = Fixture(QStringLiteral("mended/1033/devfleetLangRes.qm"));
+        QVERIFY(WriteFile(path, broken));
+        const QDateTime stamp = QFileInfo(path).lastModified();
+        UseLanguageFolder(Fixture(QStringLiteral("mended")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("is not used")));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("is not used")));
+        QVERIFY(!modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet")));
+        QVERIFY(modLanguage::GetLangString(220).isEmpty());
+        // The good bytes under the refused file's size and time: still the refused file.
+        QVERIFY(WriteFile(path, qm));
+        QFile mended(path);
+        QVERIFY(mended.open(QIODevice::ReadWrite));
+        QVERIFY(mended.setFileTime(stamp, QFileDevice::FileModificationTime));
+        mended.close();
+        QVERIFY(modLanguage::GetLangString(220).isEmpty());
+        QVERIFY(!modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet")));
+        QVERIFY(!modLanguage::IsLanguageLibraryLoaded());
+        // A new time: read again, and good.
+        QVERIFY(mended.open(QIODevice::ReadWrite));
+        QVERIFY(mended.setFileTime(stamp.addSecs(1), QFileDevice::FileModificationTime));
+        mended.close();
+        QCOMPARE(modLanguage::GetLangString(220), QStringLiteral("EN"));
     }
 
     void shippedTablesHoldEveryUsedId_data()
@@ -255,7 +365,8 @@ private slots:
     // The shipped tables, from the language folder found next to the binary.
     void shippedTablesThroughTheModule()
     {
-        modLanguage::ResetForTesting(QString());
+        QCOMPARE(modLanguage::GetLanguageFolder(), Fixture(QStringLiteral("both")));
+        UseLanguageFolder(QString());
         QCOMPARE(QFileInfo(modLanguage::GetLanguageFolder()).canonicalFilePath(),
                  QFileInfo(QStringLiteral(QM6_BUILD_LANG_DIR)).canonicalFilePath());
         SetUserLocale(1036);
