@@ -27,8 +27,6 @@ qm6_add_asan_test(tst_registrystore_asan
           ${CMAKE_SOURCE_DIR}/platform/registry/registrysecurity.cpp
           ${CMAKE_SOURCE_DIR}/platform/registry/systemservices.cpp
   LIBS Qt6::Core SQLite::SQLite3 ${CMAKE_DL_LIBS}
-  INCLUDES ${CMAKE_SOURCE_DIR}/platform/registry)
-if(TARGET tst_registrystore_asan)
-  target_compile_definitions(tst_registrystore_asan PRIVATE QM6_REGISTRY_LIBRARY="$<TARGET_FILE:tst_registrylibrary>")
-  add_dependencies(tst_registrystore_asan tst_registrylibrary)
-endif()
+  INCLUDES ${CMAKE_SOURCE_DIR}/platform/registry
+  DEFINES QM6_REGISTRY_LIBRARY="$<TARGET_FILE:tst_registrylibrary>"
+  DEPENDS tst_registrylibrary)

@@ -13,13 +13,9 @@ qm6_add_asan_test(tst_modlanguage_asan
           ${CMAKE_SOURCE_DIR}/support/modstringtable.h ${CMAKE_SOURCE_DIR}/support/modstringtable.cpp
           ${CMAKE_SOURCE_DIR}/support/clsregistry.h ${CMAKE_SOURCE_DIR}/support/clsregistry.cpp
   LIBS qm6registry qm6locale Qt6::Widgets ${CMAKE_DL_LIBS}
-  INCLUDES ${CMAKE_SOURCE_DIR}/support)
-if(TARGET tst_modlanguage_asan)
-  target_compile_definitions(tst_modlanguage_asan PRIVATE
-    QM6_LRELEASE="$<TARGET_FILE:Qt6::lrelease>"
-    QM6_BUILD_LANG_DIR="${CMAKE_BINARY_DIR}/lang")
-  add_dependencies(tst_modlanguage_asan qm6lang)
-endif()
+  INCLUDES ${CMAKE_SOURCE_DIR}/support
+  DEFINES QM6_LRELEASE="$<TARGET_FILE:Qt6::lrelease>" QM6_BUILD_LANG_DIR="${CMAKE_BINARY_DIR}/lang"
+  DEPENDS qm6lang)
 
 # The loader's fuzz target, seeded with the shipped tables: a fixed set of mutants, each checked
 # and, when accepted, searched by Qt (see the file for a libFuzzer build).
