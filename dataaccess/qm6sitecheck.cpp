@@ -44,10 +44,12 @@ QM6ErrorPtr QM6SiteCheck::Run(QM6Connection *connection, QStringList *report, bo
     if (!d)
         return QM6NoConnectionError();
     const struct { const char *rule; const char *sql; } rules[] = {
-        {"every merged printer belongs to an existing printer",
+        {"every merged printer's owner is a live (not deleted) printer",
          "SELECT COUNT(*) FROM merged_printers m LEFT JOIN printers p ON p.printer_id = m.owner_id AND p.deleted = 0"
          " WHERE p.printer_id IS NULL"},
-        {"every job counts for an existing or deleted printer",
+        {"every job seen on a merged printer's key counts for that merged printer's owner",
+         "SELECT COUNT(*) FROM print_jobs j JOIN merged_printers m ON m.alias_key = j.seen_on_key WHERE j.printer_id <> m.owner_id"},
+        {"every job counts for an existing printer, live or deleted",
          "SELECT COUNT(*) FROM print_jobs j LEFT JOIN printers p ON p.printer_id = j.printer_id WHERE p.printer_id IS NULL"},
         {"no page total is negative",
          "SELECT COUNT(*) FROM printers WHERE bw_total < 0 OR color_total < 0"},
