@@ -146,6 +146,9 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
         if (path.isEmpty())
             return MakeQM6Error(QStringLiteral("The database address \"%1\" names no file.").arg(url), QM6Error::ErrNoDatabase);
         d->sqlitePath = path;
+        // Before the file is touched: a user who cannot be identified creates nothing either.
+        if (QM6ErrorPtr e = QM6SiteUsers::Identify(d))
+            return e;
         if (!QFileInfo::exists(path)) {
             if (options.readOnly)
                 return MakeQM6Error(QStringLiteral("The database file %1 does not exist.").arg(path), QM6Error::ErrNoDatabase);
@@ -181,8 +184,9 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
 
     if (QM6ErrorPtr e = d->Ensure())
         return e;
-    if (QM6ErrorPtr e = QM6SiteUsers::Identify(d))
-        return e;
+    if (d->pg)
+        if (QM6ErrorPtr e = QM6SiteUsers::Identify(d))
+            return e;
     if (!narrowToUser.isEmpty() && narrowToUser != d->identity)
         d->narrowedTo = narrowToUser;
     if (options.readOnly) {

@@ -157,6 +157,16 @@ QM6ErrorPtr QM6PrinterStore::CheckProfile(QM6ConnectionPrivate *d, qint32 profil
     return {};
 }
 
+// The refusal for a printer whose row a statement found changed, as it is now.
+QM6ErrorPtr QM6PrinterStore::ChangedNow(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &after, const QString &what)
+{
+    QHash<qint32, QM6LockedPrinter> rows;
+    if (QM6ErrorPtr e = QM6RowLocks::LockPrinters(d, {p->m_printerId}, &rows, what))
+        return e;
+    const auto row = rows.constFind(p->m_printerId);
+    return QM6RowLocks::Changed(d, row == rows.constEnd() ? nullptr : &*row, p->m_printerId, p->m_printerKey, p->m_storedName, after);
+}
+
 QM6ErrorPtr QM6PrinterStore::LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what)
 {
     QHash<qint32, QM6LockedPrinter> rows;
@@ -220,7 +230,7 @@ QM6ErrorPtr QM6PrinterStore::Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d
     if (QM6ErrorPtr e = d->Exec(q, what))
         return e;
     if (q.numRowsAffected() != 1)
-        return QM6RowLocks::Changed(d, nullptr, p->m_printerId, p->m_printerKey, p->m_storedName, kNotSaved);
+        return ChangedNow(p, d, kNotSaved, what);
     ++p->m_rowVersion;
     p->m_modifiedBy = d->identity;
     p->m_modifiedOn = QDateTime::fromMSecsSinceEpoch(now);
@@ -282,7 +292,7 @@ QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivat
         if (QM6ErrorPtr e = d->Exec(q, what))
             return e;
         if (q.numRowsAffected() != 1)
-            return QM6RowLocks::Changed(d, nullptr, p->m_printerId, p->m_printerKey, p->m_storedName, kNotSaved);
+            return ChangedNow(p, d, kNotSaved, what);
         ++p->m_rowVersion;
         p->m_bwTotal = bw;
         p->m_colorTotal = color;
@@ -326,7 +336,7 @@ QM6ErrorPtr QM6PrinterStore::Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c
         if (QM6ErrorPtr e = d->Exec(q, what))
             return e;
         if (q.numRowsAffected() != 1)
-            return QM6RowLocks::Changed(d, nullptr, p->m_printerId, p->m_printerKey, p->m_storedName, nothing);
+            return ChangedNow(p, d, nothing, what);
         if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("DELETE FROM merged_printers WHERE owner_id = :id"), what))
             return e;
         q.bindValue(QStringLiteral(":id"), p->m_printerId);

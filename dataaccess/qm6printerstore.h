@@ -22,6 +22,7 @@ private:
     static QM6ErrorPtr Validate(const QM6PrinterRecord *p);
     static QM6ErrorPtr CheckProfile(QM6ConnectionPrivate *d, qint32 profileId, const QString &what);
     // Locks the loaded printer and refuses when it changed since it was loaded.
+    static QM6ErrorPtr ChangedNow(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &after, const QString &what);
     static QM6ErrorPtr LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
     static QM6ErrorPtr Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
     static QM6ErrorPtr Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);

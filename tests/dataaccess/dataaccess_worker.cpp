@@ -3,6 +3,9 @@
 //   dataaccess_worker hold URL USER MS -          holds a write transaction for MS milliseconds
 //                                                 (0: until a line arrives on standard input),
 //                                                 saying "held" once it has it
+//   dataaccess_worker look URL USER - -           opens the site and says "printers N", then
+//                                                 "change: ok" or "change: " and why not, then
+//                                                 tries to save the first printer
 //   dataaccess_worker OP URL USER A B [held]      one change, for the race tests (it says
 //                                                 "calling" just before the change's call):
 //       merge TARGET-ID KEY     AddAlias of KEY into the loaded printer TARGET-ID
@@ -13,6 +16,7 @@
 //     "held", and goes on when a line arrives on standard input.
 // The outcome is "ok" on standard output (exit 0) or the error's description on standard
 // error (exit 1).
+#include "printerdata.h"
 #include "qm6connection.h"
 #include "qm6connectionprivate.h"
 #include "qm6printer.h"
@@ -86,6 +90,19 @@ int main(int argc, char **argv)
                     e = c->CommitTransaction();
                 else
                     c->RollbackTransaction();
+            }
+        }
+    } else if (op == QLatin1String("look")) {
+        QM6RecordsetPtr rs;
+        if (!(e = PrinterData::Instance().GetPrinters(c, &rs, true))) {
+            std::printf("printers %d\n", int(rs->RecordCount()));
+            const QM6ErrorPtr right = c->CheckPermission(129);
+            std::printf("change: %s\n", right ? qPrintable(right->Description()) : "ok");
+            std::fflush(stdout);
+            rs->MoveFirst();
+            if (!(e = p.Load(c, rs->Fields(QStringLiteral("PrinterId")).toInt()))) {
+                p.SetLocation(QStringLiteral("Looked at"));
+                e = p.Save(c);
             }
         }
     } else if (op == QLatin1String("hold")) {
