@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QRegularExpression>
+#include <QUrl>
 #include <QtTest>
 
 #define QVERIFY_OK(expr) do { const QM6ErrorPtr e_ = (expr); QVERIFY2(!e_, e_ ? qPrintable(e_->Description()) : ""); } while (0)
@@ -29,6 +31,42 @@ inline void dropSchema(const QString &url)
     QSqlQuery q(QM6ConnectionPrivate::get(raw)->db());
     QVERIFY2(q.exec(QStringLiteral("DROP SCHEMA public CASCADE")), qPrintable(q.lastError().text()));
     QVERIFY(q.exec(QStringLiteral("CREATE SCHEMA public")));
+}
+
+// A plain Qt connection to the test's PostgreSQL database, past the data component (which
+// would create a site where there is none).
+inline QSqlDatabase rawPostgres(const QString &url, const QString &name)
+{
+    const QRegularExpression form(QStringLiteral("^postgresql://([^@]*)@([^:/]*):(\\d+)/(.*)$"));
+    const QRegularExpressionMatch m = form.match(url);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setUserName(m.captured(1));
+    db.setHostName(QUrl::fromPercentEncoding(m.captured(2).toUtf8()));
+    db.setPort(m.captured(3).toInt());
+    db.setDatabaseName(m.captured(4));
+    if (!db.open())
+        qWarning() << "cannot reach" << url << db.lastError().text();
+    return db;
+}
+
+// The tables of a site and how many rows each has, read past the data component.
+inline QString tableCensus(const QString &url)
+{
+    QString census;
+    {
+        QSqlDatabase db = rawPostgres(url, QStringLiteral("census"));
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' ORDER BY table_name"));
+        QStringList tables;
+        while (q.next())
+            tables << q.value(0).toString();
+        for (const QString &t : tables) {
+            q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(t));
+            census += QStringLiteral("%1:%2 ").arg(t).arg(q.next() ? q.value(0).toLongLong() : -1);
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("census"));
+    return census;
 }
 
 inline qint64 scalar(const QM6ConnectionPtr &c, const QString &sql)
