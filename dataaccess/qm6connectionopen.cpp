@@ -187,18 +187,19 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
     if (d->pg)
         if (QM6ErrorPtr e = QM6SiteUsers::Identify(d))
             return e;
-    if (!narrowToUser.isEmpty() && narrowToUser != d->identity)
-        d->narrowedTo = narrowToUser;
     if (options.readOnly) {
         if (QM6ErrorPtr e = QM6Schema::RequireSite(d))
             return e;
     } else if (QM6ErrorPtr e = QM6Schema::Migrate(d)) {
         return e;
     }
+    // The demo is the creator's work, whatever name the rights are narrowed to afterwards.
     if (fillDemo) {
         if (QM6ErrorPtr e = QM6DemoSite::Fill(c.get()))
             return e;
     }
+    if (!narrowToUser.isEmpty() && narrowToUser != d->identity)
+        d->narrowedTo = narrowToUser;
     if (out)
         *out = std::move(c);
     return {};

@@ -423,26 +423,47 @@ private slots:
         QVERIFY2(siteUsers(url).contains(maker + QStringLiteral(": 128 129 130 131")), qPrintable(siteUsers(url).join(u'|')));
     }
 
+    void theDefaultSiteGetsItsDemoOnce_data()
+    {
+        QTest::addColumn<bool>("byTheConsole");
+        QTest::newRow("qm6data init --demo") << false;
+        QTest::newRow("the console's first start, as auditor") << true;
+    }
+
     void theDefaultSiteGetsItsDemoOnce()
     {
+        QFETCH(bool, byTheConsole);
         if (m_pg)
             QSKIP("the default site is an SQLite file");
         const QString home = m_dir.filePath(QStringLiteral("xdg%1").arg(m_caseNo));
         const QString url = QStringLiteral("sqlite:") + home + QStringLiteral("/quillmark6/printers.db");
-        QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home);
-        tool.setProcessEnvironment(env);
-        for (int run = 0; run < 2; ++run) {   // a fresh machine, then the same command again
-            tool.start(QStringLiteral(QM6DATA_PATH), {"init", url, "--demo"});
-            QVERIFY(ended(tool));
-            const QByteArray err = tool.readAllStandardError();
-            QCOMPARE(tool.exitCode(), run == 0 ? 0 : 2);
-            QVERIFY2(run == 0 || err.contains("has printers already"), err.constData());
+        if (byTheConsole) {
+            const QByteArray old = qgetenv("XDG_DATA_HOME");
+            qputenv("XDG_DATA_HOME", home.toLocal8Bit());
+            QCOMPARE(QM6Connection::DefaultUrl(), url);
+            QM6ConnectionPtr first;
+            const QM6ErrorPtr e = QM6Connection::Open(url, QStringLiteral("auditor"), &first);
+            qputenv("XDG_DATA_HOME", old);
+            QVERIFY_OK(e);
+            QVERIFY(first->CheckPermission(129));
+            QVERIFY_OK(first->CheckPermission(128));
+        } else {
+            QProcess tool;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_DATA_HOME"), home);
+            tool.setProcessEnvironment(env);
+            for (int run = 0; run < 2; ++run) {   // a fresh machine, then the same command again
+                tool.start(QStringLiteral(QM6DATA_PATH), {"init", url, "--demo"});
+                QVERIFY(ended(tool));
+                const QByteArray err = tool.readAllStandardError();
+                QCOMPARE(tool.exitCode(), run == 0 ? 0 : 2);
+                QVERIFY2(run == 0 || err.contains("has printers already"), err.constData());
+            }
         }
         QByteArray out;
         QCOMPARE(SiteFixture::run(QStringLiteral(QM6DATA_PATH), {"check", url}, &out), 0);
         QVERIFY2(out.contains("printers: 60\n"), out.constData());
+        QVERIFY2(siteUsers(url).contains(me() + QStringLiteral(": 128 129 130 131")), qPrintable(siteUsers(url).join(u'|')));
     }
 };
 
