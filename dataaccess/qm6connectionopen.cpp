@@ -103,7 +103,8 @@ QString QM6Connection::OperatingSystemUser()
 
 QString QM6Connection::DisplayUrl(const QString &url)
 {
-    if (!isPostgresUrl(url))
+    // Any address of a server (also of a kind this program does not know) may carry one.
+    if (url.startsWith(QLatin1String("sqlite:")) || !url.contains(QLatin1String("://")))
         return url;
     // Generous on purpose: a password with unescaped '@', '/' or '?' in it must not show either.
     QString shown = url;
@@ -138,7 +139,6 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
     d->readOnly = options.readOnly;
     d->connName = QStringLiteral("qm6data-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
 
-    bool fillDemo = false;
     if (url.startsWith(QLatin1String("sqlite:"))) {
         QString path = url.mid(7);
         if (path.startsWith(QLatin1String("//")))
@@ -152,10 +152,8 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
         if (!QFileInfo::exists(path)) {
             if (options.readOnly)
                 return MakeQM6Error(QStringLiteral("The database file %1 does not exist.").arg(path), QM6Error::ErrNoDatabase);
-            if (url == DefaultUrl()) {
+            if (url == DefaultUrl())
                 QDir().mkpath(QFileInfo(path).absolutePath());
-                fillDemo = options.fillDefaultDemo;
-            }
             if (QM6ErrorPtr e = createSiteFile(path, options.groupReadable))
                 return e;
         }
@@ -187,14 +185,16 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
     if (d->pg)
         if (QM6ErrorPtr e = QM6SiteUsers::Identify(d))
             return e;
+    bool created = false;
     if (options.readOnly) {
         if (QM6ErrorPtr e = QM6Schema::RequireSite(d))
             return e;
-    } else if (QM6ErrorPtr e = QM6Schema::Migrate(d)) {
+    } else if (QM6ErrorPtr e = QM6Schema::Migrate(d, &created)) {
         return e;
     }
+    // The default site starts as the demo site (also when an earlier start left its file empty).
     // The demo is the creator's work, whatever name the rights are narrowed to afterwards.
-    if (fillDemo) {
+    if (created && options.fillDefaultDemo && url == DefaultUrl()) {
         if (QM6ErrorPtr e = QM6DemoSite::Fill(c.get()))
             return e;
     }

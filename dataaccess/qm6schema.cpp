@@ -112,8 +112,10 @@ QM6ErrorPtr QM6Schema::RequireSite(QM6ConnectionPrivate *d)
     return {};
 }
 
-QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d)
+QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d, bool *created)
 {
+    if (created)
+        *created = false;
     int version = 0;
     if (QM6ErrorPtr e = ReadVersion(d, &version))
         return e;
@@ -156,6 +158,8 @@ QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d)
             return fail(e);
         if ((e = QM6SiteUsers::GrantCreator(d)))
             return fail(e);
+        if (created)
+            *created = true;
     }
     if (version < 2) {
         if (!d->pg)
