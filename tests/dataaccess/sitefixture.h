@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+#include <sys/stat.h>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QtTest>
@@ -104,6 +106,24 @@ inline bool waitForLine(QProcess &p, const QByteArray &line)
 inline bool ended(QProcess &p)
 {
     return p.state() == QProcess::NotRunning || p.waitForFinished(60000);
+}
+
+// The command that runs a program of this build as another user (prefix: "runuser -u NAME --",
+// "setpriv ..."). The build folder may be one that only root may enter, so the program and the
+// data component's library are copied once into a folder anyone may read, and run from there.
+inline QStringList asAnotherUser(const QStringList &prefix, const QString &program)
+{
+    static QTemporaryDir copies(QDir::tempPath() + QStringLiteral("/qm6-programs-XXXXXX"));
+    ::chmod(QFile::encodeName(copies.path()).constData(), 0755);
+    for (const QString &file : {program, QStringLiteral(QM6DATAACCESS_LIBRARY_PATH)}) {
+        const QString copy = copies.filePath(QFileInfo(file).fileName());
+        if (!QFile::exists(copy) && QFile::copy(file, copy))
+            QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::ExeOther);
+    }
+    return prefix + QStringList{QStringLiteral("env"), QStringLiteral("LD_LIBRARY_PATH=") + copies.path(),
+                                copies.filePath(QFileInfo(program).fileName())};
 }
 
 // Runs a program to its end: its exit code (-1 when it hung), its output and error text.

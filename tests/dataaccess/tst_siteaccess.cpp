@@ -143,9 +143,11 @@ private slots:
             for (const char *suffix : {"", "-wal", "-shm"})
                 ::chmod(QFile::encodeName(url.mid(7) + QLatin1String(suffix)).constData(), 0644);
         }
-        const QStringList look = QStringList{QStringLiteral(QM6_WORKER_PATH), "look", url, "", "-", "-"};
+        const QStringList look = (runAs.isEmpty() ? QStringList{QStringLiteral(QM6_WORKER_PATH)}
+                                                  : asAnotherUser(runAs, QStringLiteral(QM6_WORKER_PATH)))
+                                 + QStringList{"look", url, "", "-", "-"};
         QProcess worker;
-        worker.start(runAs.isEmpty() ? look.first() : runAs.first(), runAs.isEmpty() ? look.mid(1) : runAs.mid(1) + look);
+        worker.start(look.first(), look.mid(1));
         QVERIFY(ended(worker));
         const QString out = QString::fromLocal8Bit(worker.readAllStandardOutput());
         const QString err = QString::fromLocal8Bit(worker.readAllStandardError());
@@ -387,8 +389,9 @@ private slots:
             QCOMPARE(run(QStringLiteral(QM6DATA_PATH), {"init", url}), 0);
             for (const char *suffix : {"", "-wal", "-shm"})
                 ::chmod(QFile::encodeName(url.mid(7) + QLatin1String(suffix)).constData(), 0666);
-            QVERIFY(run(QStringLiteral("runuser"), {"-u", kUnprivileged, "--", QStringLiteral(QM6DATA_PATH), "grant", url, kUnprivileged},
-                        &out, &err) != 0);
+            const QStringList grant = asAnotherUser({"runuser", "-u", kUnprivileged, "--"}, QStringLiteral(QM6DATA_PATH))
+                                      + QStringList{"grant", url, kUnprivileged};
+            QVERIFY(run(grant.first(), grant.mid(1), &out, &err) != 0);
             QVERIFY(!siteUsers(url).join(u'|').contains(kUnprivileged));
         }
         QVERIFY2(err.contains("Only the site's owner and users with permission 131"), err.constData());
@@ -414,13 +417,14 @@ private slots:
         } else if (geteuid() == 0 && ensureUnprivilegedUser()) {
             url = QStringLiteral("sqlite:") + openFolder(shared, true) + QStringLiteral("/made.db");
             maker = kUnprivileged;
-            runAs = QStringList{"-u", kUnprivileged, "--", QStringLiteral(QM6DATA_PATH)};
+            runAs = asAnotherUser({"runuser", "-u", kUnprivileged, "--"}, QStringLiteral(QM6DATA_PATH));
         } else {
             url = QStringLiteral("sqlite:") + m_dir.filePath(QStringLiteral("made%1.db").arg(m_caseNo));
         }
         QStringList args = QStringList{command.first(), url} + command.mid(1);
         QByteArray out, err;
-        QCOMPARE(runAs.isEmpty() ? run(QStringLiteral(QM6DATA_PATH), args, &out, &err) : run(QStringLiteral("runuser"), runAs + args, &out, &err), 0);
+        const QStringList line = runAs.isEmpty() ? QStringList{QStringLiteral(QM6DATA_PATH)} + args : runAs + args;
+        QCOMPARE(run(line.first(), line.mid(1), &out, &err), 0);
         QVERIFY2(siteUsers(url).contains(maker + QStringLiteral(": 128 129 130 131")), qPrintable(siteUsers(url).join(u'|')));
     }
 

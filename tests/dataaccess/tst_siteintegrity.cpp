@@ -289,8 +289,9 @@ private slots:
         env.insert(QStringLiteral("USER"), QStringLiteral("root"));   // a claim anyone can make
         env.insert(QStringLiteral("LOGNAME"), QStringLiteral("root"));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral("setpriv"), {"--reuid", id, "--regid", id, "--clear-groups", QStringLiteral(QM6_WORKER_PATH),
-                                            "look", "sqlite:" + open.filePath("site.db"), "admin", "-", "-"});
+        const QStringList look = asAnotherUser({"setpriv", "--reuid", id, "--regid", id, "--clear-groups"}, QStringLiteral(QM6_WORKER_PATH))
+                                 + QStringList{"look", "sqlite:" + open.filePath("site.db"), "admin", "-", "-"};
+        p.start(look.first(), look.mid(1));
         QVERIFY(ended(p));
         const QByteArray err = p.readAllStandardError();
         QCOMPARE(p.exitCode(), 1);
