@@ -43,7 +43,8 @@ QString ConsoleOptions::Usage()
         "       qm6admin --register LIBRARY | --unregister LIBRARY\n\n"
         "  --database URL   sqlite:PATH or postgresql://user@host:port/db\n"
         "                   (default: the demo database in $XDG_DATA_HOME/quillmark6/printers.db)\n"
-        "  --user NAME      the administrator to sign in as (default: you, as the demo's admin)\n"
+        "  --user NAME      work with no more rights than the site's user NAME has (auditor: read-only);\n"
+        "                   who you are is your PostgreSQL login role, or on SQLite your user on this computer\n"
         "  --vnc            without a display, serve the console over VNC on 127.0.0.1\n"
         "                   (port $QM6_VNC_PORT, default 5900; QM6_ALLOW_VNC=1 does the same).\n"
         "                   VNC has no password: any local account can connect and use the console.\n");

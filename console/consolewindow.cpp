@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QStackedWidget>
@@ -52,6 +53,11 @@ ConsoleWindow::ConsoleWindow(QM6ConnectionPtr connection, QWidget *parent)
     connect(m_nav, &QListWidget::currentRowChanged, this, [this](int row) { SelectPage(row); });
 
     CreateActions();
+    // A permanent widget: a status message would vanish as soon as a menu shows its tips.
+    m_connectionLabel = new QLabel(statusBar());
+    m_connectionLabel->setObjectName(QStringLiteral("lblConnection"));
+    m_connectionLabel->setTextFormat(Qt::PlainText);
+    statusBar()->addPermanentWidget(m_connectionLabel, 1);
     SetConnection(m_connection);
     resize(1100, 720);
 }
@@ -119,8 +125,18 @@ void ConsoleWindow::CreateActions()
 void ConsoleWindow::SetConnection(QM6ConnectionPtr connection)
 {
     m_connection = std::move(connection);
-    statusBar()->showMessage(m_connection ? tr("Connected to %1 as %2").arg(m_connection->Url(), m_connection->UserName())
-                                          : tr("No database: the pages stay empty."));
+    if (!m_connection) {
+        m_connectionLabel->setText(tr("No database: the pages stay empty."));
+        return;
+    }
+    // Url() carries no password.
+    QString who = m_connection->UserName();
+    if (!m_connection->NarrowedTo().isEmpty())
+        who = tr("%1, with no more rights than %2").arg(who, m_connection->NarrowedTo());
+    QString text = tr("Connected to %1 as %2").arg(m_connection->Url(), who);
+    if (m_connection->CheckPermission(129))
+        text += tr(" (read-only)");
+    m_connectionLabel->setText(text);
 }
 
 void ConsoleWindow::LoadPages()

@@ -13,6 +13,7 @@
 
 class ControlExtender;
 class QAction;
+class QLabel;
 class QListWidget;
 class QMenu;
 class QStackedWidget;
@@ -27,7 +28,8 @@ public:
     explicit ConsoleWindow(QM6ConnectionPtr connection, QWidget *parent = nullptr);
     ~ConsoleWindow() override;
 
-    // Before the first page is chosen; null: the pages stay empty.
+    // Before the first page is chosen; null: the pages stay empty. The status bar says which
+    // site, as whom, and whether read-only, for as long as the window is open.
     void SetConnection(QM6ConnectionPtr connection);
     // Creates every registered page; broken plug-ins are skipped, each with a message.
     void LoadPages();
@@ -72,6 +74,7 @@ private:
     QListWidget *m_nav = nullptr;
     QStackedWidget *m_stack = nullptr;
     QToolBar *m_toolbar = nullptr;
+    QLabel *m_connectionLabel = nullptr;
     QToolButton *m_addButton = nullptr;
     QMenu *m_addMenu = nullptr;
     QList<QMenu *> m_pageMenus;

@@ -119,7 +119,8 @@ int main(int argc, char **argv)
     });
 
     const QString url = options.database.isEmpty() ? QM6Connection::DefaultUrl() : options.database;
-    const QString user = options.user.isEmpty() ? QM6Connection::OperatingSystemUser() : options.user;
+    // Who the user is, the data component finds out itself; --user only narrows the rights.
+    const QString user = options.user;
     ConsoleWindow window(nullptr);
     window.show();
     // Messages about the database and the pages come over the window, once it is up.

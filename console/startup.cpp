@@ -10,7 +10,7 @@ QM6ConnectionPtr OpenConsoleDatabase(const QString &url, const QString &user)
     if (const QM6ErrorPtr e = QM6Connection::Open(url, user, &connection)) {
         CommonServices().ShowMessage(QObject::tr("The database %1 could not be opened.\n\n%2\n\nThe console stays open "
                                                  "without data; start it again with a working --database URL.")
-                                         .arg(url, e->Description()),
+                                         .arg(QM6Connection::DisplayUrl(url), e->Description()),
                                      -1);
         return nullptr;
     }

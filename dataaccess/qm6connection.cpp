@@ -1,63 +1,12 @@
 #include "qm6connectionprivate.h"
-#include "qm6demosite.h"
-#include "qm6schema.h"
+#include "qm6siteusers.h"
 
-#include <QAtomicInt>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QStandardPaths>
-#include <QUrl>
-#include <QUrlQuery>
 #include <sqlite3.h>
-#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-QAtomicInt connectionCounter;
-
-struct PgTarget {
-    QString user, password, host, db;
-    int port = 5432;
-};
-
-bool parsePg(const QString &url, PgTarget *t)
-{
-    QString rest = url.section(QStringLiteral("://"), 1);
-    QString query;
-    if (int q = rest.indexOf(u'?'); q >= 0) {
-        query = rest.mid(q + 1);
-        rest.truncate(q);
-    }
-    const int slash = rest.indexOf(u'/');
-    if (slash < 0)
-        return false;
-    t->db = QUrl::fromPercentEncoding(rest.mid(slash + 1).toUtf8());
-    QString authority = rest.left(slash);
-    if (int at = authority.lastIndexOf(u'@'); at >= 0) {
-        const QString userInfo = authority.left(at);
-        authority = authority.mid(at + 1);
-        t->user = QUrl::fromPercentEncoding(userInfo.section(u':', 0, 0).toUtf8());
-        if (userInfo.contains(u':'))
-            t->password = QUrl::fromPercentEncoding(userInfo.section(u':', 1).toUtf8());
-    }
-    if (int colon = authority.lastIndexOf(u':'); colon >= 0) {
-        bool ok = false;
-        t->port = authority.mid(colon + 1).toInt(&ok);
-        if (!ok || t->port < 1 || t->port > 65535)
-            return false;
-        authority.truncate(colon);
-    }
-    t->host = QUrl::fromPercentEncoding(authority.toUtf8());
-    const QUrlQuery items(query);
-    if (items.hasQueryItem(QStringLiteral("host")))
-        t->host = items.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
-    return !t->db.isEmpty();
-}
-}
-
-QM6Connection::~QM6Connection() = default;
 
 QM6ConnectionPrivate::~QM6ConnectionPrivate()
 {
@@ -76,106 +25,17 @@ QM6ConnectionPrivate::~QM6ConnectionPrivate()
     QSqlDatabase::removeDatabase(connName);
 }
 
-QString QM6Connection::DefaultUrl()
-{
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return QStringLiteral("sqlite:") + base + QStringLiteral("/quillmark6/printers.db");
-}
-
-QM6ErrorPtr QM6Connection::Open(const QString &url, const QString &userName, std::shared_ptr<QM6Connection> *out)
-{
-    if (out)
-        out->reset();
-    auto c = std::make_shared<QM6ConnectionPrivate>();
-    QM6ConnectionPrivate *d = c.get();
-    d->url = url;
-    d->userName = userName.isEmpty() ? QStringLiteral("admin") : userName;
-    d->connName = QStringLiteral("qm6data-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
-
-    bool fillDemo = false;
-    if (url.startsWith(QLatin1String("sqlite:"))) {
-        QString path = url.mid(7);
-        if (path.startsWith(QLatin1String("//")))
-            path = path.mid(2);
-        if (path.isEmpty())
-            return MakeQM6Error(QStringLiteral("The database address \"%1\" names no file.").arg(url), QM6Error::ErrNoDatabase);
-        d->sqlitePath = path;
-        const bool exists = QFileInfo::exists(path);
-        if (!exists && url == DefaultUrl()) {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            fillDemo = true;
-        }
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connName);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-    } else if (url.startsWith(QLatin1String("postgresql://")) || url.startsWith(QLatin1String("postgres://"))) {
-        PgTarget t;
-        if (!parsePg(url, &t))
-            return MakeQM6Error(QStringLiteral("The database address \"%1\" is not of the form postgresql://user@host:port/database.").arg(url),
-                                QM6Error::ErrNoDatabase);
-        d->pg = true;
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), d->connName);
-        db.setHostName(t.host);
-        db.setPort(t.port);
-        db.setDatabaseName(t.db);
-        db.setUserName(t.user);
-        db.setPassword(t.password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
-    } else {
-        return MakeQM6Error(QStringLiteral("The database address \"%1\" is neither sqlite:PATH nor postgresql://...").arg(url),
-                            QM6Error::ErrNoDatabase);
-    }
-
-    if (QM6ErrorPtr e = d->Ensure())
-        return e;
-    if (QM6ErrorPtr e = QM6Schema::Migrate(d))
-        return e;
-    if (fillDemo) {
-        if (QM6ErrorPtr e = QM6DemoSite::Fill(c.get()))
-            return e;
-    }
-    if (out)
-        *out = std::move(c);
-    return {};
-}
-
-QM6ErrorPtr QM6NoConnectionError()
-{
-    return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
-}
-
-QString QM6Connection::OperatingSystemUser()
-{
-    if (const passwd *pw = getpwuid(getuid()))
-        return QString::fromLocal8Bit(pw->pw_name);
-    return qEnvironmentVariable("USER");
-}
-
 QM6ErrorPtr QM6ConnectionPrivate::CheckPermission(qint32 code)
 {
-    if (QM6ErrorPtr e = Ensure())
+    return QM6SiteUsers::Check(this, code);
+}
+
+QM6ErrorPtr QM6ConnectionPrivate::RequireChangeRight(const QString &what)
+{
+    QM6ErrorPtr e = QM6SiteUsers::Check(this, QM6SiteUsers::ChangePrinters);
+    if (!e || e->Number() != QM6Error::ErrPermission)
         return e;
-    QSqlQuery q(db());
-    if (QM6ErrorPtr e = Prepare(q, QStringLiteral(
-            "SELECT u.user_id, (SELECT COUNT(*) FROM user_permissions up WHERE up.user_id = u.user_id AND up.code = :code) "
-            "FROM users u WHERE u.user_name = :user"), QStringLiteral("Checking permissions")))
-        return e;
-    q.bindValue(QStringLiteral(":code"), code);
-    q.bindValue(QStringLiteral(":user"), userName);
-    if (QM6ErrorPtr e = Exec(q, QStringLiteral("Checking permissions")))
-        return e;
-    if (!q.next())
-        return MakeQM6Error(QStringLiteral("The user \"%1\" is not known to this database, so no permission can be granted. "
-                                           "Ask an administrator to add the user.").arg(userName),
-                            QM6Error::ErrPermission);
-    if (q.value(1).toLongLong() == 0)
-        return MakeQM6Error(QStringLiteral("The user \"%1\" does not have permission %2%3.")
-                                .arg(userName).arg(code)
-                                .arg(code == 129 ? QStringLiteral(" (may change printers)") : QString()),
-                            QM6Error::ErrPermission);
-    return {};
+    return MakeQM6Error(QStringLiteral("%1 was refused: %2 Nothing was changed.").arg(what, e->Description()), QM6Error::ErrPermission);
 }
 
 QM6ErrorPtr QM6ConnectionPrivate::OpenConnection(bool openIt)
@@ -240,6 +100,11 @@ QM6ErrorPtr QM6ConnectionPrivate::CommitTransaction()
         return MakeQM6Error(QStringLiteral("The changes were not stored because a step of them failed; nothing was written."),
                             QM6Error::ErrTransaction);
     }
+    if (QM6ErrorPtr e = pg ? QM6ErrorPtr() : CheckFileIsOurs()) {
+        txnDepth = 1;
+        RollbackTransaction();
+        return e;
+    }
     QSqlDatabase database = db();
     QString message;
     bool ok;
@@ -303,15 +168,11 @@ sqlite3 *QM6ConnectionPrivate::SqliteHandle() const
 
 QM6ErrorPtr QM6ConnectionPrivate::Ensure()
 {
-    if (!pg && !sqlitePath.isEmpty() && connName.size() && db().isOpen() && !QFileInfo::exists(sqlitePath))
-        return MakeQM6Error(QStringLiteral("The database file %1 is gone (deleted or moved). Printers cannot be read or "
-                                           "stored until it is restored.").arg(sqlitePath),
-                            QM6Error::ErrNoDatabase);
     QSqlDatabase d = db();
     if (!d.isValid())
         return MakeQM6Error(QStringLiteral("The data connection is closed."), QM6Error::ErrNoDatabase);
     if (d.isOpen())
-        return {};
+        return pg ? QM6ErrorPtr() : CheckFileIsOurs();
     if (txnDepth > 0) {
         // Reconnecting here would run the rest of the change outside its transaction.
         txnFailed = true;
@@ -319,22 +180,74 @@ QM6ErrorPtr QM6ConnectionPrivate::Ensure()
                                            "nothing of that change was stored. Try again.").arg(url),
                             QM6Error::ErrNoDatabase);
     }
+    return OpenDatabase();
+}
+
+QM6ErrorPtr QM6ConnectionPrivate::CheckFileIsOurs()
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(sqlitePath).constData(), &st) != 0) {
+        if (txnDepth > 0)
+            txnFailed = true;
+        return MakeQM6Error(QStringLiteral("The database file %1 is gone (deleted or moved). Printers cannot be read or "
+                                           "stored until it is restored.").arg(sqlitePath),
+                            QM6Error::ErrNoDatabase);
+    }
+    if (haveFileId && (st.st_dev != fileDevice || st.st_ino != fileInode)) {
+        if (txnDepth > 0)
+            txnFailed = true;
+        return MakeQM6Error(QStringLiteral("The database file %1 was replaced by another file (moved or copied over it) "
+                                           "while it was open. Nothing was read from or stored into the new file: open "
+                                           "the site again to work with it.").arg(sqlitePath),
+                            QM6Error::ErrNoDatabase);
+    }
+    return {};
+}
+
+QM6ErrorPtr QM6ConnectionPrivate::OpenDatabase()
+{
+    QSqlDatabase d = db();
     if (!d.open())
         return MakeQM6Error(QStringLiteral("Cannot open the database %1: %2").arg(url, d.lastError().text()),
                             QM6Error::ErrNoDatabase);
-    if (!pg) {
-        QSqlQuery q(d);
-        // Checking the journal mode also proves the file is a database we can read.
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()) {
-            const QString msg = q.lastError().text();
-            q = QSqlQuery();
-            d.close();
-            return MakeQM6Error(QStringLiteral("Cannot use the database file %1: %2").arg(sqlitePath, msg), QM6Error::ErrNoDatabase);
-        }
-        q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-    } else {
+    if (pg) {
         QSqlQuery(QStringLiteral("SET client_min_messages = warning"), d);
+        if (readOnly)
+            QSqlQuery(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), d);
+        return {};
     }
+    // The file as it was opened: a reopen after a lost connection must find the same one.
+    if (QM6ErrorPtr e = CheckFileIsOurs()) {
+        d.close();
+        return e;
+    }
+    struct stat st;
+    if (::stat(QFile::encodeName(sqlitePath).constData(), &st) == 0 && !haveFileId) {
+        haveFileId = true;
+        fileDevice = st.st_dev;
+        fileInode = st.st_ino;
+    }
+    // The -wal and -shm files stay when the last connection closes, so that users who may
+    // only read the site can still read it (SQLite cannot create them for those users).
+    if (sqlite3 *h = SqliteHandle()) {
+        int persist = 1;
+        sqlite3_file_control(h, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    }
+    QSqlQuery q(d);
+    // Reading the catalogue proves the file is a database we can read.
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !q.next()) {
+        QString msg = q.lastError().text();
+        q = QSqlQuery();
+        d.close();
+        if (::access(QFile::encodeName(sqlitePath).constData(), W_OK) != 0)
+            msg += QStringLiteral(". The file is read-only for you: SQLite can read it while its -wal and -shm files are beside "
+                                  "it (connections of this program keep them), or where you may create files in its folder. "
+                                  "Ask the site's owner to open it once with this version");
+        return MakeQM6Error(QStringLiteral("Cannot use the database file %1: %2.").arg(sqlitePath, msg), QM6Error::ErrNoDatabase);
+    }
+    q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    // Truncates the kept -wal file when the last connection closes.
+    q.exec(QStringLiteral("PRAGMA journal_size_limit=67108864"));
     return {};
 }
 

@@ -7,11 +7,24 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
+#include <functional>
+#include <sys/types.h>
 
 struct sqlite3;
 
 // The error of a call made without a data connection.
 QM6ErrorPtr QM6NoConnectionError();
+
+// How a site is opened, beyond what the public Open offers.
+struct QM6OpenOptions {
+    // Looks only: nothing is created, migrated or written (SQLite opens the file read-only,
+    // PostgreSQL sessions are read-only); a database that is not a site is refused.
+    bool readOnly = false;
+    // The default site is filled with the demo site when this open creates it.
+    bool fillDefaultDemo = true;
+    // A new SQLite file is readable by its group too (0640 instead of 0600).
+    bool groupReadable = false;
+};
 
 // The connection behind QM6Connection: a Qt SQL database of this process, opened from the
 // site's address, and what the component keeps per connection.
@@ -22,9 +35,12 @@ public:
     // The component's own connection behind a public one; null for none or a stranger's.
     static QM6ConnectionPrivate *get(QM6Connection *c) { return dynamic_cast<QM6ConnectionPrivate *>(c); }
     static QM6ConnectionPrivate *get(const QM6ConnectionPtr &c) { return get(c.get()); }
+    static QM6ErrorPtr OpenSite(const QString &url, const QString &narrowToUser, const QM6OpenOptions &options,
+                                QM6ConnectionPtr *out);
 
     QString Url() const override { return url; }
-    QString UserName() const override { return userName; }
+    QString UserName() const override { return identity; }
+    QString NarrowedTo() const override { return narrowedTo; }
     bool IsPostgreSQL() const override { return pg; }
     QM6ErrorPtr CheckPermission(qint32 code) override;
     QM6ErrorPtr OpenConnection(bool openIt = true) override;
@@ -34,11 +50,18 @@ public:
     QM6ErrorPtr RollbackTransaction() override;
     bool InTransaction() const override { return txnDepth > 0; }
 
-    QString url;
-    QString userName;
+    QString url;          // as shown: without a password
+    QString identity;     // who the user is: the login role, or the operating-system user
+    QString narrowedTo;   // the user whose rights limit the identity's; empty for none
     QString connName;
     QString sqlitePath;
     bool pg = false;
+    bool readOnly = false;
+    // The SQLite file this connection opened (device and inode): a file moved or copied over
+    // it is another database, which no change may go into.
+    bool haveFileId = false;
+    dev_t fileDevice = 0;
+    ino_t fileInode = 0;
     int openDepth = 0;
     int txnDepth = 0;
     bool txnFailed = false;
@@ -47,12 +70,27 @@ public:
     qsizetype lastListRows = 0;
     QList<qsizetype> lastListText;
 
+    // Test seam for the two-process tests: called by every write path once it has read and
+    // locked the rows its change depends on, before it changes anything.
+    std::function<void()> afterLocks;
+    void AfterLocks() const
+    {
+        if (afterLocks)
+            afterLocks();
+    }
+
     QSqlDatabase db() const { return QSqlDatabase::database(connName, false); }
     // The handle Qt's SQLite driver holds, or null.
     sqlite3 *SqliteHandle() const;
+    // Appended to a SELECT of rows a change depends on: PostgreSQL locks them until the end
+    // of the transaction; SQLite writers hold the whole database from BEGIN IMMEDIATE on.
+    QString ForUpdate() const { return pg ? QStringLiteral(" FOR UPDATE") : QString(); }
 
     // The database is there and open (reopened when it was closed); an error otherwise.
     QM6ErrorPtr Ensure();
+    // Refuses a change unless the user may change printers (permission 129), whatever the
+    // caller checked; what names the change.
+    QM6ErrorPtr RequireChangeRight(const QString &what);
     // Prepares sql on a fresh query of this connection.
     QM6ErrorPtr Prepare(QSqlQuery &q, const QString &sql, const QString &what);
     // Runs a prepared query; a failure becomes an error naming what was being done and
@@ -60,6 +98,10 @@ public:
     QM6ErrorPtr Exec(QSqlQuery &q, const QString &what);
     QM6ErrorPtr ExecSql(const QString &sql, const QString &what);
     QM6ErrorPtr DbError(const QString &what, const QString &dbMessage) const;
+
+private:
+    QM6ErrorPtr OpenDatabase();
+    QM6ErrorPtr CheckFileIsOurs();
 };
 
 // Begins a transaction unless the caller already holds one, and ends only its own: End

@@ -1,4 +1,5 @@
 #include "qm6printer.h"
+#include "qm6aliasstore.h"
 #include "qm6connectionprivate.h"
 #include "qm6printerrecord.h"
 #include "qm6printerstore.h"
@@ -85,14 +86,14 @@ QM6ErrorPtr QM6Printer::DeleteAlias(const QM6ConnectionPtr &connection, const QS
 {
     count = 0;
     QM6_CONNECTION_OR_FAIL(connection);
-    return QM6PrinterStore::DeleteAlias(d.get(), c, aliasKey, count);
+    return QM6AliasStore::DeleteAlias(d.get(), c, aliasKey, count);
 }
 
 QM6ErrorPtr QM6Printer::AddAlias(const QM6ConnectionPtr &connection, const QString &key, const QString &device,
                                  const QString &host, const QString &port, qint32 connectionType, bool)
 {
     QM6_CONNECTION_OR_FAIL(connection);
-    return QM6PrinterStore::AddAlias(d.get(), c, key, device, host, port, connectionType);
+    return QM6AliasStore::AddAlias(d.get(), c, key, device, host, port, connectionType);
 }
 
 QM6ErrorPtr QM6Printer::MoveAlias(const QM6ConnectionPtr &connection, const QString &aliasKey, qint32 targetPrinterId,
@@ -100,7 +101,7 @@ QM6ErrorPtr QM6Printer::MoveAlias(const QM6ConnectionPtr &connection, const QStr
 {
     count = 0;
     QM6_CONNECTION_OR_FAIL(connection);
-    return QM6PrinterStore::MoveAlias(d.get(), c, aliasKey, targetPrinterId, count);
+    return QM6AliasStore::MoveAlias(c, aliasKey, targetPrinterId, count);
 }
 
 QM6ErrorPtr QM6Printer::SaveTotals(const QM6ConnectionPtr &connection, qint32 bwTotal, qint32 colorTotal)

@@ -16,4 +16,5 @@ struct QM6PrinterRecord {
     QDateTime m_modifiedOn;
     qint32 m_bwTotal = 0, m_colorTotal = 0;
     qint64 m_rowVersion = 0;   // the version loaded; a save over a newer one is refused
+    QString m_storedName;      // the name as loaded or last saved, for messages about the stored printer
 };

@@ -1,4 +1,5 @@
-// The SQL behind QM6Printer: load, save with optimistic concurrency, delete, merges.
+// The SQL behind QM6Printer: load, save with optimistic concurrency, totals, delete. The
+// merges are QM6AliasStore's.
 #pragma once
 
 #include "qm6error.h"
@@ -13,15 +14,16 @@ public:
     static QM6ErrorPtr Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 id);
     static QM6ErrorPtr Save(QM6PrinterRecord *p, QM6ConnectionPrivate *c);
     static QM6ErrorPtr Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c);
-    static QM6ErrorPtr DeleteAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *c, const QString &aliasKey, qint32 &count);
-    static QM6ErrorPtr AddAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *c, const QString &key, const QString &device,
-                                const QString &host, const QString &port, qint32 connectionType);
-    static QM6ErrorPtr MoveAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *c, const QString &aliasKey, qint32 targetId,
-                                 qint32 &count);
     static QM6ErrorPtr SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 bw, qint32 color);
+    // The printer as a message names it: by its stored name once it has one.
+    static QString Label(const QM6PrinterRecord *p);
 
 private:
     static QM6ErrorPtr Validate(const QM6PrinterRecord *p);
-    static QM6ErrorPtr Conflict(QM6ConnectionPrivate *c, qint32 id, const QString &name);
-    static QM6ErrorPtr MoveAliasIn(QM6ConnectionPrivate *c, const QString &aliasKey, qint32 targetId, qint32 &count);
+    static QM6ErrorPtr CheckProfile(QM6ConnectionPrivate *d, qint32 profileId, const QString &what);
+    // Locks the loaded printer and refuses when it changed since it was loaded.
+    static QM6ErrorPtr ChangedNow(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &after, const QString &what);
+    static QM6ErrorPtr LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
+    static QM6ErrorPtr Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
+    static QM6ErrorPtr Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
 };

@@ -1,5 +1,6 @@
 #include "qm6schema.h"
 #include "qm6connectionprivate.h"
+#include "qm6siteusers.h"
 
 #include <QSqlError>
 #include <QStringList>
@@ -77,19 +78,58 @@ QString adapt(const char *sql, bool pg)
     return s;
 }
 
-QM6ErrorPtr readVersion(QM6ConnectionPrivate *d, int *version)
+}
+
+QM6ErrorPtr QM6Schema::ReadVersion(QM6ConnectionPrivate *d, int *version)
 {
+    const QString what = QStringLiteral("Reading the schema version");
+    *version = 0;
     QSqlQuery q(d->db());
+    const QString exists = d->pg ? QStringLiteral("SELECT COUNT(*) FROM pg_tables WHERE schemaname = current_schema() AND tablename = 'schema_version'")
+                                 : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
+    if (!q.exec(exists) || !q.next())
+        return d->DbError(what, q.lastError().text());
+    if (q.value(0).toLongLong() == 0)
+        return {};
     if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")))
-        return d->DbError(QStringLiteral("Reading the schema version"), q.lastError().text());
+        return d->DbError(what, q.lastError().text());
     *version = q.next() ? q.value(0).toInt() : 0;
     return {};
 }
+
+QM6ErrorPtr QM6Schema::RequireSite(QM6ConnectionPrivate *d)
+{
+    int version = 0;
+    if (QM6ErrorPtr e = ReadVersion(d, &version))
+        return e;
+    if (version < 1)
+        return MakeQM6Error(QStringLiteral("%1 is not a Quillmark site: it has no schema version. Nothing was changed.").arg(d->url),
+                            QM6Error::ErrNoDatabase);
+    if (version > CurrentVersion)
+        return MakeQM6Error(QStringLiteral("The database is of schema version %1, newer than this program knows (%2). "
+                                           "Use a newer Quillmark version.").arg(version).arg(CurrentVersion),
+                            QM6Error::ErrNoDatabase);
+    return {};
 }
 
-QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d)
+QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d, bool *created)
 {
-    const QString what = QStringLiteral("Preparing the database tables");
+    if (created)
+        *created = false;
+    int version = 0;
+    if (QM6ErrorPtr e = ReadVersion(d, &version))
+        return e;
+    if (version == CurrentVersion)
+        return {};
+    if (version > CurrentVersion)
+        return RequireSite(d);
+    const QString what = version == 0 ? QStringLiteral("Creating the site's tables")
+                                      : QStringLiteral("Bringing the site's tables up to date (version %1 to %2; this needs "
+                                                       "write access)").arg(version).arg(CurrentVersion);
+    // Outside any transaction, as SQLite requires; a site keeps it from then on.
+    if (!d->pg && version == 0)
+        if (QM6ErrorPtr e = d->ExecSql(QStringLiteral("PRAGMA journal_mode=WAL"), what))
+            return e;
     // Several consoles may open a new database at once: one of them migrates, the
     // others wait and then find it done.
     QM6ErrorPtr e = d->ExecSql(d->pg ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"), what);
@@ -106,19 +146,20 @@ QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d)
         return fail(e);
     if ((e = d->ExecSql(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"), what)))
         return fail(e);
-    int version = 0;
-    if ((e = readVersion(d, &version)))
+    if ((e = ReadVersion(d, &version)))
         return fail(e);
     if (version > CurrentVersion)
-        return fail(MakeQM6Error(QStringLiteral("The database is of schema version %1, newer than this program knows (%2). "
-                                                "Use a newer Quillmark version.").arg(version).arg(CurrentVersion),
-                                 QM6Error::ErrNoDatabase));
+        return fail(RequireSite(d));
     if (version < 1) {
         for (const char *sql : migration1)
             if ((e = d->ExecSql(adapt(sql, d->pg), what)))
                 return fail(e);
         if ((e = d->ExecSql(QStringLiteral("INSERT INTO schema_version (version) VALUES (1)"), what)))
             return fail(e);
+        if ((e = QM6SiteUsers::GrantCreator(d)))
+            return fail(e);
+        if (created)
+            *created = true;
     }
     if (version < 2) {
         if (!d->pg)

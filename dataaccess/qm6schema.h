@@ -12,5 +12,14 @@ public:
     static constexpr int NameLength = 100, PortLength = 100, HostLength = 55, LongTextLength = 255,
                          KeyLength = 255, UserLength = 100;
 
-    static QM6ErrorPtr Migrate(QM6ConnectionPrivate *d);
+    // Brings the site up to date. The version is read first: the write lock is taken (and
+    // the journal mode set) only when there is something to do, so that users who may only
+    // read a site can open it, and opening never waits for another process's change. A site
+    // created here gives its creator every permission; *created tells whether it was.
+    static QM6ErrorPtr Migrate(QM6ConnectionPrivate *d, bool *created = nullptr);
+    // Refuses a database that is not a site, or one of a version this program cannot read.
+    static QM6ErrorPtr RequireSite(QM6ConnectionPrivate *d);
+
+private:
+    static QM6ErrorPtr ReadVersion(QM6ConnectionPrivate *d, int *version);
 };

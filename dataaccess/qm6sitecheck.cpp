@@ -1,6 +1,8 @@
 #include "qm6sitecheck.h"
 #include "qm6connectionprivate.h"
 
+#include <QSqlError>
+
 namespace {
 
 bool isShareAddress(const QString &port) { return port.startsWith(QLatin1String("\\\\")); }
@@ -44,10 +46,12 @@ QM6ErrorPtr QM6SiteCheck::Run(QM6Connection *connection, QStringList *report, bo
     if (!d)
         return QM6NoConnectionError();
     const struct { const char *rule; const char *sql; } rules[] = {
-        {"every merged printer belongs to an existing printer",
+        {"every merged printer's owner is a live (not deleted) printer",
          "SELECT COUNT(*) FROM merged_printers m LEFT JOIN printers p ON p.printer_id = m.owner_id AND p.deleted = 0"
          " WHERE p.printer_id IS NULL"},
-        {"every job counts for an existing or deleted printer",
+        {"every job seen on a merged printer's key counts for that merged printer's owner",
+         "SELECT COUNT(*) FROM print_jobs j JOIN merged_printers m ON m.alias_key = j.seen_on_key WHERE j.printer_id <> m.owner_id"},
+        {"every job counts for an existing printer, live or deleted",
          "SELECT COUNT(*) FROM print_jobs j LEFT JOIN printers p ON p.printer_id = j.printer_id WHERE p.printer_id IS NULL"},
         {"no page total is negative",
          "SELECT COUNT(*) FROM printers WHERE bw_total < 0 OR color_total < 0"},
@@ -57,40 +61,51 @@ QM6ErrorPtr QM6SiteCheck::Run(QM6Connection *connection, QStringList *report, bo
          "SELECT COUNT(*) FROM merged_printers m JOIN printers p ON p.printer_key = m.alias_key AND p.deleted = 0"},
     };
     *allHold = true;
+    // Every rule runs, whatever the others found: on a damaged site a rule's query may fail,
+    // and then that rule is reported as failed with the database's reason.
+    auto verdict = [&](const char *rule, qint64 bad, const QString &failure) {
+        if (failure.isEmpty() && bad == 0) {
+            *report << QStringLiteral("ok: %1").arg(QLatin1String(rule));
+            return;
+        }
+        *allHold = false;
+        *report << (failure.isEmpty() ? QStringLiteral("FAILED: %1 (%2 rows break it)").arg(QLatin1String(rule)).arg(bad)
+                                      : QStringLiteral("FAILED: %1 (its query failed: %2)").arg(QLatin1String(rule), failure));
+    };
+    auto query = [&](QSqlQuery &q, const char *sql) -> QString {
+        q = QSqlQuery(d->db());
+        q.setForwardOnly(true);
+        if (QM6ErrorPtr e = d->Ensure())
+            return e->Description();
+        if (!q.exec(QString::fromLatin1(sql)))
+            return q.lastError().text().trimmed();
+        return QString();
+    };
     for (const auto &r : rules) {
         QSqlQuery q;
-        if (QM6ErrorPtr e = d->Prepare(q, QString::fromLatin1(r.sql), QStringLiteral("Checking the site")))
-            return e;
-        if (QM6ErrorPtr e = d->Exec(q, QStringLiteral("Checking the site")))
-            return e;
-        const qint64 bad = q.next() ? q.value(0).toLongLong() : -1;
-        if (bad == 0) {
-            *report << QStringLiteral("ok: %1").arg(QLatin1String(r.rule));
-        } else {
-            *allHold = false;
-            *report << QStringLiteral("FAILED: %1 (%2 rows break it)").arg(QLatin1String(r.rule)).arg(bad);
+        QString failure = query(q, r.sql);
+        qint64 bad = 0;
+        if (failure.isEmpty()) {
+            if (q.next())
+                bad = q.value(0).toLongLong();
+            else
+                failure = QStringLiteral("it gave no count");
         }
+        verdict(r.rule, bad, failure);
     }
     {
         const char rule[] = "every printer's port and host fit its connection type";
         qint64 bad = 0;
+        QString failure;
         for (const char *sql : {"SELECT connection_type, port, host FROM printers WHERE deleted = 0",
                                 "SELECT connection_type, port, host FROM merged_printers"}) {
             QSqlQuery q;
-            if (QM6ErrorPtr e = d->Prepare(q, QString::fromLatin1(sql), QStringLiteral("Checking the site")))
-                return e;
-            q.setForwardOnly(true);
-            if (QM6ErrorPtr e = d->Exec(q, QStringLiteral("Checking the site")))
-                return e;
-            while (q.next())
+            if (failure.isEmpty())
+                failure = query(q, sql);
+            while (failure.isEmpty() && q.next())
                 bad += placementFits(q.value(0).toInt(), q.value(1).toString(), q.value(2).toString()) ? 0 : 1;
         }
-        if (bad == 0) {
-            *report << QStringLiteral("ok: %1").arg(QLatin1String(rule));
-        } else {
-            *allHold = false;
-            *report << QStringLiteral("FAILED: %1 (%2 rows break it)").arg(QLatin1String(rule)).arg(bad);
-        }
+        verdict(rule, bad, failure);
     }
     const struct { const char *label; const char *sql; } counts[] = {
         {"printers", "SELECT COUNT(*) FROM printers WHERE deleted = 0"},

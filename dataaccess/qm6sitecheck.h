@@ -9,6 +9,7 @@
 class QM6SiteCheck {
 public:
     // Appends one line per rule to *report ("ok: ..." or "FAILED: ..."); *allHold tells
-    // whether every rule held. An error means the checks could not run.
+    // whether every rule held. Every rule runs: one whose query fails is reported as failed.
+    // Nothing is written; the connection may be a read-only one.
     static QM6ErrorPtr Run(QM6Connection *connection, QStringList *report, bool *allHold);
 };

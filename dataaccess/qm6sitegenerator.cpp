@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QSqlError>
+#include <cmath>
 #include <random>
 
 namespace {
@@ -106,6 +107,12 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
     QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
     if (!d)
         return QM6NoConnectionError();
+    if (!std::isfinite(o.aliasesPerPrinter) || o.aliasesPerPrinter < 0 || o.aliasesPerPrinter > MaxAliasesPerPrinter)
+        return MakeQM6Error(QStringLiteral("The number of merged printers per printer must lie between 0 and %1.")
+                                .arg(MaxAliasesPerPrinter),
+                            QM6Error::ErrInvalid);
+    if (o.printers < 0)
+        return MakeQM6Error(QStringLiteral("The number of printers cannot be negative."), QM6Error::ErrInvalid);
     std::mt19937 rng(o.seed);
     if (QM6ErrorPtr e = connection->BeginTransaction())
         return e;
@@ -113,6 +120,8 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
         connection->RollbackTransaction();
         return e;
     };
+    if (QM6ErrorPtr e = d->RequireChangeRight(QStringLiteral("Writing a generated site")))
+        return fail(e);
     // A large site inserts into name indexes in random order: a big page cache keeps
     // that in memory until the commit.
     if (!connection->IsPostgreSQL())
@@ -141,31 +150,18 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
         }
     }
     if (o.demo) {
-        QSqlQuery u(d->db());
-        const QString addAuditor = QStringLiteral("INSERT INTO users (user_name, full_name) VALUES ('auditor', 'Auditor')");
-        const QString grant = QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT user_id, 128 FROM users WHERE user_name = 'auditor'");
-        const QString grant2 = QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT user_id, 130 FROM users WHERE user_name = 'auditor'");
-        for (const QString &sql : {addAuditor, grant, grant2})
-            if (QM6ErrorPtr e = d->ExecSql(sql, w.what))
+        // A user who may look but not change, for the console's read-only view. The site's
+        // creator holds every right already.
+        const char *const auditor[] = {
+            "INSERT INTO users (user_name, full_name) SELECT 'auditor', 'Auditor'"
+            " WHERE NOT EXISTS (SELECT 1 FROM users WHERE user_name = 'auditor')",
+            "INSERT INTO user_permissions (user_id, code) SELECT u.user_id, p.code FROM users u, permissions p"
+            " WHERE u.user_name = 'auditor' AND p.code IN (128, 130)"
+            " AND NOT EXISTS (SELECT 1 FROM user_permissions x WHERE x.user_id = u.user_id AND x.code = p.code)",
+        };
+        for (const char *sql : auditor)
+            if (QM6ErrorPtr e = d->ExecSql(QString::fromLatin1(sql), w.what))
                 return fail(e);
-        // Whoever set up the demo signs in as themselves with the administrator's rights.
-        const QString me = QM6Connection::OperatingSystemUser();
-        if (!me.isEmpty() && me != QLatin1String("admin") && me != QLatin1String("auditor")) {
-            QSqlQuery add(d->db());
-            if (QM6ErrorPtr e = d->Prepare(add, QStringLiteral("INSERT INTO users (user_name, full_name) VALUES (?, ?)"), w.what))
-                return fail(e);
-            add.bindValue(0, me);
-            add.bindValue(1, QStringLiteral("Demo administrator"));
-            if (QM6ErrorPtr e = w.Exec(add))
-                return fail(e);
-            QSqlQuery all(d->db());
-            if (QM6ErrorPtr e = d->Prepare(all, QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT u.user_id, p.code "
-                                                                "FROM users u, permissions p WHERE u.user_name = ?"), w.what))
-                return fail(e);
-            all.bindValue(0, me);
-            if (QM6ErrorPtr e = w.Exec(all))
-                return fail(e);
-        }
     }
 
     const QString tag = QString::number(QDateTime::currentMSecsSinceEpoch(), 36).toUpper();
@@ -206,7 +202,7 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
         w.printer.bindValue(b++, autoMerge ? (1 << p.type) | (1 << 3) : 0);
         w.printer.bindValue(b++, bw);
         w.printer.bindValue(b++, col);
-        w.printer.bindValue(b++, QStringLiteral("admin"));
+        w.printer.bindValue(b++, d->identity);
         w.printer.bindValue(b++, (now - qint64(rng() % (86400 * 400))) * 1000);
         if (QM6ErrorPtr e = w.Exec(w.printer))
             return fail(e);

@@ -31,7 +31,7 @@ SUITES = {
     "editor": "tst_frmprinter|tst_editor|tst_pagecommands",
     "batch": "tst_batch|tst_pagecommands",
     "progress": "tst_frmprogress|tst_progress|tst_pagecommands",
-    "dataaccess": "tst_dataaccess",
+    "dataaccess": "tst_dataaccess|tst_siteintegrity|tst_siteaccess",
     "support": "tst_clsregistry|tst_modfonts|tst_modlanguage|tst_modswgraphics|tst_modutilityfunctions|tst_ctlfleet",
     "platform": "tst_registry|tst_flexgrid|tst_clsregistry|tst_modutilityfunctions|tst_printergrid",
     "console": "tst_console",

@@ -1,6 +1,10 @@
-// The data connection that the console opens and hands to its pages. It carries the
-// signed-in administrator's name, answers permission checks from the database and
-// brackets changes in transactions.
+// The data connection that the console opens and hands to its pages. It knows who the user
+// is, answers permission checks from the database and brackets changes in transactions.
+//
+// Who the user is comes from what the user cannot simply claim: on PostgreSQL the session's
+// login role (the server authenticated it), on SQLite the operating-system user running the
+// process (there the file's permissions are the boundary). A user name given to Open can only
+// narrow the rights: the rights are those that both the user and the named user have.
 #pragma once
 
 #include "qm6dataaccess_export.h"
@@ -13,18 +17,25 @@ class QM6DATA_EXPORT QM6Connection {
 public:
     // URL forms: "sqlite:/path/to/file.db" and "postgresql://user@host:port/db" (host may
     // be a Unix socket folder, written percent-encoded or as "host=/dir" query item).
-    static QM6ErrorPtr Open(const QString &url, const QString &userName, std::shared_ptr<QM6Connection> *out);
+    // narrowToUser: empty, or a user whose rights the connection is limited to (a user may
+    // look at a site read-only as "auditor"). A site this call creates gives every
+    // permission to the user who created it; a new SQLite file is readable by its owner only.
+    static QM6ErrorPtr Open(const QString &url, const QString &narrowToUser, std::shared_ptr<QM6Connection> *out);
     // "sqlite:$XDG_DATA_HOME/quillmark6/printers.db" (~/.local/share when unset).
     static QString DefaultUrl();
-    // The signed-in operating-system user: the console's default administrator, to whom a
-    // demo site gives the administrator's rights.
+    // The operating-system user running this process (effective user id); empty when that
+    // user has no name on this computer.
     static QString OperatingSystemUser();
+    // A database address as it may be shown: without a password.
+    static QString DisplayUrl(const QString &url);
 
     virtual ~QM6Connection();
     QM6Connection(const QM6Connection &) = delete;
     QM6Connection &operator=(const QM6Connection &) = delete;
 
+    // The site's address without any password in it.
     virtual QString Url() const = 0;
+    // Who the user is (see above); changes are recorded under this name.
     virtual QString UserName() const = 0;
     virtual bool IsPostgreSQL() const = 0;
 
@@ -37,6 +48,8 @@ public:
     virtual QM6ErrorPtr CommitTransaction() = 0;
     virtual QM6ErrorPtr RollbackTransaction() = 0;
     virtual bool InTransaction() const = 0;
+    // The user name the rights are narrowed to; empty when they are not narrowed.
+    virtual QString NarrowedTo() const = 0;
 
 protected:
     // Connections come from Open; the component's own class behind it holds the database.

@@ -1,11 +1,14 @@
-// qm6data: creates, fills and checks Quillmark printer databases.
+// qm6data: creates, fills and checks Quillmark printer databases, and manages their users.
+#include "printerdata.h"
 #include "qm6connection.h"
+#include "qm6connectionprivate.h"
 #include "qm6sitecheck.h"
 #include "qm6sitegenerator.h"
+#include "qm6siteusers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -13,10 +16,17 @@ namespace {
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: qm6data init URL [--demo]\n"
+                 "usage: qm6data init URL [--demo] [--group-readable]\n"
                  "       qm6data generate URL --printers N [--aliases-per-printer X] [--seed S]\n"
                  "       qm6data check URL\n"
-                 "URL: sqlite:PATH or postgresql://user@host:port/database\n");
+                 "       qm6data users URL\n"
+                 "       qm6data grant URL USER [CODE...]\n"
+                 "       qm6data revoke URL USER [CODE...]\n"
+                 "URL: sqlite:PATH or postgresql://user@host:port/database\n"
+                 "A new SQLite site is readable by its owner only; --group-readable makes it readable by its group.\n"
+                 "Whoever creates a site holds every permission in it. grant and revoke take every permission\n"
+                 "without CODEs (128 view printers, 129 change printers, 130 view reports, 131 change users);\n"
+                 "USER is a PostgreSQL login role, or on SQLite an operating-system user.\n");
     return 2;
 }
 
@@ -30,6 +40,22 @@ int fail(const QM6ErrorPtr &e)
     std::fprintf(stderr, "qm6data: %s\n", e->Description().toLocal8Bit().constData());
     return 1;
 }
+
+int refuse(const QString &text)
+{
+    std::fprintf(stderr, "qm6data: %s\n", text.toLocal8Bit().constData());
+    return 2;
+}
+
+QM6SiteGenerator::Options demoOptions()
+{
+    QM6SiteGenerator::Options o;
+    o.printers = 60;
+    o.aliasesPerPrinter = 0.4;
+    o.seed = 1033;
+    o.demo = true;
+    return o;
+}
 }
 
 int main(int argc, char **argv)
@@ -38,7 +64,7 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     if (args.size() < 2)
         return usage();
-    const QString command = args[0], url = args[1];
+    const QString command = args[0], url = args[1], shownUrl = QM6Connection::DisplayUrl(url);
     const QStringList opts = args.mid(2);
     auto option = [&](const QString &name, const QString &fallback) {
         const qsizetype i = opts.indexOf(name);
@@ -46,25 +72,23 @@ int main(int argc, char **argv)
     };
 
     QM6ConnectionPtr c;
+    QM6OpenOptions open;
     if (command == QLatin1String("init")) {
-        if (url.startsWith(QLatin1String("sqlite:")) && QFileInfo::exists(url.mid(7)) && opts.contains(QLatin1String("--demo"))) {
-            std::fprintf(stderr, "qm6data: %s exists already; the demo site goes into a new database only.\n",
-                         qPrintable(url.mid(7)));
-            return 1;
-        }
-        if (QM6ErrorPtr e = QM6Connection::Open(url, QStringLiteral("admin"), &c))
+        open.fillDefaultDemo = false;   // written below, once
+        open.groupReadable = opts.contains(QLatin1String("--group-readable"));
+        if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
             return fail(e);
         if (opts.contains(QLatin1String("--demo"))) {
-            QM6SiteGenerator::Options o;
-            o.printers = 60;
-            o.aliasesPerPrinter = 0.4;
-            o.seed = 1033;
-            o.demo = true;
-            if (QM6ErrorPtr e = QM6SiteGenerator::Generate(c.get(), o))
+            QM6RecordsetPtr rs;
+            if (QM6ErrorPtr e = PrinterData::Instance().GetPrinters(c, &rs, true))
                 return fail(e);
-            say(QStringLiteral("%1: demo site written").arg(url));
+            if (rs->RecordCount() > 0)
+                return refuse(QStringLiteral("%1 has printers already; the demo site goes into an empty site only.").arg(shownUrl));
+            if (QM6ErrorPtr e = QM6SiteGenerator::Generate(c.get(), demoOptions()))
+                return fail(e);
+            say(QStringLiteral("%1: demo site written").arg(shownUrl));
         } else {
-            say(QStringLiteral("%1: schema ready").arg(url));
+            say(QStringLiteral("%1: schema ready").arg(shownUrl));
         }
         return 0;
     }
@@ -72,11 +96,16 @@ int main(int argc, char **argv)
         bool ok1 = false, ok2 = false, ok3 = false;
         QM6SiteGenerator::Options o;
         o.printers = option(QStringLiteral("--printers"), QString()).toLongLong(&ok1);
-        o.aliasesPerPrinter = option(QStringLiteral("--aliases-per-printer"), QStringLiteral("0")).toDouble(&ok2);
+        const QString aliases = option(QStringLiteral("--aliases-per-printer"), QStringLiteral("0"));
+        o.aliasesPerPrinter = aliases.toDouble(&ok2);
         o.seed = option(QStringLiteral("--seed"), QStringLiteral("6")).toUInt(&ok3);
-        if (!ok1 || !ok2 || !ok3 || o.printers < 0 || o.aliasesPerPrinter < 0)
+        if (!ok1 || !ok3 || o.printers < 0)
             return usage();
-        if (QM6ErrorPtr e = QM6Connection::Open(url, QStringLiteral("admin"), &c))
+        if (!ok2 || !std::isfinite(o.aliasesPerPrinter) || o.aliasesPerPrinter < 0 ||
+            o.aliasesPerPrinter > QM6SiteGenerator::MaxAliasesPerPrinter)
+            return refuse(QStringLiteral("--aliases-per-printer must be a number from 0 to %1, not \"%2\".")
+                              .arg(QM6SiteGenerator::MaxAliasesPerPrinter).arg(aliases));
+        if (QM6ErrorPtr e = QM6Connection::Open(url, QString(), &c))
             return fail(e);
         QElapsedTimer t;
         t.start();
@@ -84,15 +113,13 @@ int main(int argc, char **argv)
         if (QM6ErrorPtr e = QM6SiteGenerator::Generate(c.get(), o, &written))
             return fail(e);
         say(QStringLiteral("%1: %2 printers and aliases written in %3 s")
-                .arg(url).arg(written).arg(double(t.elapsed()) / 1000.0, 0, 'f', 2));
+                .arg(shownUrl).arg(written).arg(double(t.elapsed()) / 1000.0, 0, 'f', 2));
         return 0;
     }
     if (command == QLatin1String("check")) {
-        if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
-            std::fprintf(stderr, "qm6data: %s does not exist.\n", qPrintable(url.mid(7)));
-            return 1;
-        }
-        if (QM6ErrorPtr e = QM6Connection::Open(url, QStringLiteral("admin"), &c))
+        // Looks only: a damaged or foreign file stays exactly as it is.
+        open.readOnly = true;
+        if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
             return fail(e);
         QStringList report;
         bool allHold = false;
@@ -100,8 +127,37 @@ int main(int argc, char **argv)
             return fail(e);
         for (const QString &line : report)
             say(line);
-        say(allHold ? QStringLiteral("%1: all checks hold").arg(url) : QStringLiteral("%1: CHECKS FAILED").arg(url));
+        say(allHold ? QStringLiteral("%1: all checks hold").arg(shownUrl) : QStringLiteral("%1: CHECKS FAILED").arg(shownUrl));
         return allHold ? 0 : 1;
+    }
+    if (command == QLatin1String("users")) {
+        open.readOnly = true;
+        if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
+            return fail(e);
+        QStringList lines;
+        if (QM6ErrorPtr e = QM6SiteUsers::List(c.get(), &lines))
+            return fail(e);
+        for (const QString &line : lines)
+            say(line);
+        return 0;
+    }
+    if (command == QLatin1String("grant") || command == QLatin1String("revoke")) {
+        if (opts.isEmpty())
+            return usage();
+        QList<qint32> codes;
+        for (const QString &text : opts.mid(1)) {
+            bool ok = false;
+            codes << text.toInt(&ok);
+            if (!ok)
+                return refuse(QStringLiteral("\"%1\" is not a permission code.").arg(text));
+        }
+        if (QM6ErrorPtr e = QM6Connection::Open(url, QString(), &c))
+            return fail(e);
+        const bool grant = command == QLatin1String("grant");
+        if (QM6ErrorPtr e = grant ? QM6SiteUsers::Grant(c.get(), opts[0], codes) : QM6SiteUsers::Revoke(c.get(), opts[0], codes))
+            return fail(e);
+        say(QStringLiteral("%1: %2 %3").arg(shownUrl, grant ? QStringLiteral("granted to") : QStringLiteral("revoked from"), opts[0]));
+        return 0;
     }
     return usage();
 }
