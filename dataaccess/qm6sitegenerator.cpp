@@ -1,8 +1,8 @@
 #include "qm6sitegenerator.h"
 #include "qm6connectionprivate.h"
+#include "qm6trackprofiles.h"
 
 #include <QDateTime>
-#include <QSqlError>
 #include <random>
 
 namespace {
@@ -35,7 +35,6 @@ const char *const deptShort[] = {"fin", "sal", "rec", "lib", "wh", "mkt", "leg",
 const char *const servers[] = {"SRV01", "SRV03", "PRINTSRV", "FS-EAST", "FS-WEST", "CORP-PS2"};
 const char *const localPorts[] = {"LPT1:", "USB001", "USB002", "COM1:", "DOT4_001"};
 const char *const users[] = {"jsmith", "mgarcia", "lchen", "akowalski", "rossi.m", "o.brien", "nakamura"};
-const char *const profiles[] = {"Standard", "Colour restricted", "Finance", "Students", "Do not track"};
 
 class Writer {
 public:
@@ -123,23 +122,8 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
 
     // Track profiles: the standard set when the site has none yet.
     QList<qint64> profileIds;
-    QSqlQuery q(d->db());
-    if (!q.exec(QStringLiteral("SELECT profile_id FROM track_profiles ORDER BY profile_id")))
-        return fail(d->DbError(w.what, q.lastError().text()));
-    while (q.next())
-        profileIds << q.value(0).toLongLong();
-    if (profileIds.isEmpty()) {
-        QSqlQuery ins;
-        if (QM6ErrorPtr e = d->Prepare(ins, QStringLiteral("INSERT INTO track_profiles (name) VALUES (?) RETURNING profile_id"), w.what))
-            return fail(e);
-        for (const char *p : profiles) {
-            ins.bindValue(0, QString::fromLatin1(p));
-            if (QM6ErrorPtr e = w.Exec(ins))
-                return fail(e);
-            ins.next();
-            profileIds << ins.value(0).toLongLong();
-        }
-    }
+    if (QM6ErrorPtr e = QM6TrackProfiles::EnsureStandard(d, &profileIds))
+        return fail(e);
     if (o.demo) {
         QSqlQuery u(d->db());
         const QString addAuditor = QStringLiteral("INSERT INTO users (user_name, full_name) VALUES ('auditor', 'Auditor')");
@@ -250,7 +234,6 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
     w.printer = QSqlQuery();
     w.alias = QSqlQuery();
     w.job = QSqlQuery();
-    q = QSqlQuery();
     if (QM6ErrorPtr e = connection->CommitTransaction())
         return e;
     if (recordsWritten)

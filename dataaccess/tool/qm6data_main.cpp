@@ -1,7 +1,10 @@
 // qm6data: creates, fills and checks Quillmark printer databases.
+#include "printerdata.h"
 #include "qm6connection.h"
+#include "qm6connectionprivate.h"
 #include "qm6sitecheck.h"
 #include "qm6sitegenerator.h"
+#include "qm6trackprofiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,6 +19,7 @@ int usage()
                  "usage: qm6data init URL [--demo]\n"
                  "       qm6data generate URL --printers N [--aliases-per-printer X] [--seed S]\n"
                  "       qm6data check URL\n"
+                 "       qm6data profiles URL [add NAME | rename ID NAME]\n"
                  "URL: sqlite:PATH or postgresql://user@host:port/database\n");
     return 2;
 }
@@ -29,6 +33,41 @@ int fail(const QM6ErrorPtr &e)
 {
     std::fprintf(stderr, "qm6data: %s\n", e->Description().toLocal8Bit().constData());
     return 1;
+}
+
+// Lists the site's track profiles (number, tab, name, by name), or adds or renames one.
+int profiles(const QM6ConnectionPtr &c, const QString &url, const QStringList &opts)
+{
+    QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(c);
+    if (opts.isEmpty()) {
+        QM6RecordsetPtr rs;
+        if (QM6ErrorPtr e = PrinterData::Instance().GetPrintProfiles(c, &rs))
+            return fail(e);
+        if (rs->Eof())
+            say(QStringLiteral("%1: no track profiles; add one with \"qm6data profiles URL add NAME\"").arg(url));
+        for (; !rs->Eof(); rs->MoveNext())
+            say(QStringLiteral("%1\t%2").arg(rs->Fields(QStringLiteral("PrintProfileId")).toLongLong())
+                    .arg(rs->Fields(QStringLiteral("Name")).toString()));
+        return 0;
+    }
+    if (opts[0] == QLatin1String("add") && opts.size() == 2) {
+        qint64 id = 0;
+        if (QM6ErrorPtr e = QM6TrackProfiles::Add(d, opts[1], &id))
+            return fail(e);
+        say(QStringLiteral("%1: track profile %2 \"%3\" added").arg(url).arg(id).arg(opts[1].trimmed()));
+        return 0;
+    }
+    if (opts[0] == QLatin1String("rename") && opts.size() == 3) {
+        bool ok = false;
+        const qint64 id = opts[1].toLongLong(&ok);
+        if (!ok)
+            return usage();
+        if (QM6ErrorPtr e = QM6TrackProfiles::Rename(d, id, opts[2]))
+            return fail(e);
+        say(QStringLiteral("%1: track profile %2 renamed to \"%3\"").arg(url).arg(id).arg(opts[2].trimmed()));
+        return 0;
+    }
+    return usage();
 }
 }
 
@@ -64,7 +103,20 @@ int main(int argc, char **argv)
                 return fail(e);
             say(QStringLiteral("%1: demo site written").arg(url));
         } else {
-            say(QStringLiteral("%1: schema ready").arg(url));
+            // The editor refuses a printer without a track profile, so a new site gets the
+            // standard ones.
+            QList<qint64> ids;
+            QM6ErrorPtr e = c->BeginTransaction();
+            if (!e) {
+                e = QM6TrackProfiles::EnsureStandard(QM6ConnectionPrivate::get(c), &ids);
+                if (e)
+                    c->RollbackTransaction();
+                else
+                    e = c->CommitTransaction();
+            }
+            if (e)
+                return fail(e);
+            say(QStringLiteral("%1: schema ready, %2 track profiles").arg(url).arg(ids.size()));
         }
         return 0;
     }
@@ -102,6 +154,15 @@ int main(int argc, char **argv)
             say(line);
         say(allHold ? QStringLiteral("%1: all checks hold").arg(url) : QStringLiteral("%1: CHECKS FAILED").arg(url));
         return allHold ? 0 : 1;
+    }
+    if (command == QLatin1String("profiles")) {
+        if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
+            std::fprintf(stderr, "qm6data: %s does not exist; make it with \"qm6data init URL\".\n", qPrintable(url.mid(7)));
+            return 1;
+        }
+        if (QM6ErrorPtr e = QM6Connection::Open(url, QStringLiteral("admin"), &c))
+            return fail(e);
+        return profiles(c, url, opts);
     }
     return usage();
 }
