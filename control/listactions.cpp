@@ -1,7 +1,9 @@
 // ctlFleet: the commands on the list and the grid events that start them.
 #include "ctlfleet.h"
 
+#include "commonservices.h"
 #include "flexgrid.h"
+#include "modlanguage.h"
 #include "printergrid.h"
 
 #include <QScopeGuard>
@@ -11,10 +13,36 @@ constexpr int KeyEnter = 13;
 constexpr int KeyDelete = 46;
 }
 
-// Adding, editing, deleting and merging arrive with the editor, the batch form and the
-// progress window; until then the commands leave the list as it is.
-void ctlFleet::AddPrinterCommand() {}
-void ctlFleet::EditPrintersCommand(qint32) {}
+void ctlFleet::AddPrinterCommand()
+{
+    if (!mCanChange)
+        return;
+    // Printers normally add themselves; the tip says so unless the user asked not to see it again.
+    ICommonServices &services = CommonServices();
+    qint32 tipResult = 0;
+    services.ShowTip(modLanguage::GetLangString(205, services.GetAppTitle()), QStringLiteral("Software\\Quillmark 6\\admin\\printers"),
+                     QStringLiteral("AddPrinter"), -1, QString(), 0, tipResult);
+    if (mForms.AddPrinter(this)) {
+        LoadPrinterList(1);
+        UpdateToolbar();
+    }
+}
+
+void ctlFleet::EditPrintersCommand(qint32 printerId)
+{
+    printerlist::PrinterIdList ids;
+    if (printerId == 0) {
+        ids = mList->SelectedPrinterIds(false);
+        if (ids.size() == 1)
+            printerId = ids.first();
+    }
+    if (printerId != 0 && mForms.EditPrinter(this, printerId)) {
+        LoadPrinterList(grdPrinters->Row());
+        UpdateToolbar();
+    }
+}
+
+// Deleting and merging arrive with the progress window; until then they leave the list as it is.
 void ctlFleet::DeletePrintersCommand() {}
 void ctlFleet::MergeCommand() {}
 

@@ -1,5 +1,7 @@
 #include "pageforms.h"
 
+#include "frmprinter.h"
+
 namespace {
 
 // Stands in for a progress window until the real one exists: shows nothing, never cancels.
@@ -16,8 +18,8 @@ public:
 PageForms DefaultPageForms()
 {
     PageForms forms;
-    forms.AddPrinter = [](IQM6AdminControl *) { return false; };
-    forms.EditPrinter = [](IQM6AdminControl *, qint32) { return false; };
+    forms.AddPrinter = &frmPrinter::AddPrinter;
+    forms.EditPrinter = &frmPrinter::EditPrinter;
     forms.BatchUpdate = [](IQM6AdminControl *, QM6PrinterPtr &) { return false; };
     forms.NewProgress = [] { return std::make_unique<NoProgress>(); };
     return forms;
