@@ -54,6 +54,19 @@ public:
         }
         return q.value(0).toLongLong();
     }
+    // A printer's columns as text (Null as empty), by name.
+    QVariantMap row(qint32 id, const QStringList &columns) const
+    {
+        QSqlQuery q(QM6ConnectionPrivate::get(admin)->db());
+        if (!q.exec(QStringLiteral("SELECT %1 FROM printers WHERE printer_id = %2").arg(columns.join(QLatin1Char(','))).arg(id)) || !q.next()) {
+            qWarning("printer %d: %s", id, qPrintable(q.lastError().text()));
+            return {};
+        }
+        QVariantMap values;
+        for (int i = 0; i < columns.size(); ++i)
+            values.insert(columns[i], q.value(i).isNull() ? QString() : q.value(i).toString());
+        return values;
+    }
     bool exec(const QString &sql) const
     {
         QSqlQuery q(QM6ConnectionPrivate::get(admin)->db());

@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-class tst_AddressParsers : public QObject {
+class tst_EditorParsers : public QObject {
     Q_OBJECT
 private slots:
     void uncPath_data();
@@ -18,7 +18,7 @@ private slots:
     void numbers();
 };
 
-void tst_AddressParsers::uncPath_data()
+void tst_EditorParsers::uncPath_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("valid");
@@ -33,7 +33,7 @@ void tst_AddressParsers::uncPath_data()
     QTest::newRow("deeper path") << QStringLiteral("\\\\srv02\\lab\\x") << true << QStringLiteral("srv02");
 }
 
-void tst_AddressParsers::uncPath()
+void tst_EditorParsers::uncPath()
 {
     QFETCH(QString, path);
     QFETCH(bool, valid);
@@ -43,7 +43,7 @@ void tst_AddressParsers::uncPath()
     QCOMPARE(got, host);
 }
 
-void tst_AddressParsers::ipAddress_data()
+void tst_EditorParsers::ipAddress_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("valid");
@@ -70,7 +70,7 @@ void tst_AddressParsers::ipAddress_data()
     QTest::newRow("arabic-indic digit") << QStringLiteral("1.2.3.\u0661") << false << none << QString();
 }
 
-void tst_AddressParsers::ipAddress()
+void tst_EditorParsers::ipAddress()
 {
     QFETCH(QString, address);
     QFETCH(bool, valid);
@@ -83,7 +83,7 @@ void tst_AddressParsers::ipAddress()
     QCOMPARE(gotPort, port);
 }
 
-void tst_AddressParsers::macAddress_data()
+void tst_EditorParsers::macAddress_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("valid");
@@ -100,7 +100,7 @@ void tst_AddressParsers::macAddress_data()
     QTest::newRow("host name") << QStringLiteral("prn-lab") << false << none;
 }
 
-void tst_AddressParsers::macAddress()
+void tst_EditorParsers::macAddress()
 {
     QFETCH(QString, address);
     QFETCH(bool, valid);
@@ -110,7 +110,7 @@ void tst_AddressParsers::macAddress()
     QCOMPARE(got, parts);
 }
 
-void tst_AddressParsers::numbers_data()
+void tst_EditorParsers::numbers_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("piece");
@@ -139,7 +139,7 @@ void tst_AddressParsers::numbers_data()
     QTest::newRow("fullwidth digit") << QStringLiteral("\uFF11") << false << false << false;
 }
 
-void tst_AddressParsers::numbers()
+void tst_EditorParsers::numbers()
 {
     QFETCH(QString, text);
     QFETCH(bool, piece);
@@ -152,5 +152,5 @@ void tst_AddressParsers::numbers()
     QCOMPARE(value, total ? text.toInt() : -7);
 }
 
-QTEST_GUILESS_MAIN(tst_AddressParsers)
-#include "tst_addressparsers.moc"
+QTEST_GUILESS_MAIN(tst_EditorParsers)
+#include "tst_editor_parsers.moc"
