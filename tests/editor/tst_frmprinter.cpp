@@ -4,6 +4,7 @@
 #include "editortest.h"
 #include "modalhook.h"
 #include "pageglobals.h"
+#include "formgrowth.h"
 
 #include <QSignalSpy>
 #include <QTabBar>
@@ -116,6 +117,7 @@ private slots:
     void noCaptionIsCutAtAnyFont_data();
     void noCaptionIsCutAtAnyFont();
     void tabOrderAndLengths();
+    void growthKeepsRowsTogetherAndApart();
 
 private:
     QTemporaryDir mRegistry;
@@ -614,6 +616,11 @@ void tst_frmPrinter::cancelShowsThePrinterObjectAgain()
     QVERIFY(!check(form.get(), "chkIsDuplex")->isChecked());
     QCOMPARE(box(form.get(), "txtColorTotal")->text(), stored ? QStringLiteral("12") : QStringLiteral("0"));
     QCOMPARE(tabs(form.get())->currentIndex(), 0);
+    // The same type stays selected: its boxes are filled again all the same.
+    box(form.get(), "txtHost")->setText(QStringLiteral("typed host"));
+    close->click();
+    QCOMPARE(box(form.get(), "txtHost")->text(), stored ? QStringLiteral("WS-0100") : QString());
+    QVERIFY(looksUnchanged(form.get()));
     // Unchanged again: Close now closes.
     close->click();
     QVERIFY(!form->isVisible());
@@ -792,6 +799,34 @@ void tst_frmPrinter::tabOrderAndLengths()
         {"txtBWTotal", 10}, {"txtColorTotal", 10}};
     for (const auto &[name, length] : lengths)
         QVERIFY2(box(form.get(), name)->maxLength() == length, name);
+}
+
+void tst_frmPrinter::growthKeepsRowsTogetherAndApart()
+{
+    QWidget panel;
+    auto *caption = new QLabel(QStringLiteral("A rather long caption:"), &panel);
+    auto *shortCaption = new QLabel(QStringLiteral("Port:"), &panel);
+    auto *dot = new QLabel(QStringLiteral("."), &panel);
+    auto *first = new QLineEdit(&panel), *second = new QLineEdit(&panel), *port = new QLineEdit(&panel);
+    caption->setGeometry(8, 8, 40, 13);
+    shortCaption->setGeometry(8, 40, 40, 13);
+    first->setGeometry(50, 4, 30, 19);
+    dot->setGeometry(82, 8, 9, 13);
+    second->setGeometry(94, 4, 30, 19);
+    port->setGeometry(50, 36, 100, 19);
+    // The row moves right of the longest caption as one piece; the other row's box follows.
+    formgrowth::FitColumn({{caption, shortCaption}, {{first, dot, second}, {port}}, 50}, 1.0);
+    const int left = 8 + caption->sizeHint().width() + 6;
+    QCOMPARE(first->x(), left);
+    QCOMPARE(port->x(), left);
+    QCOMPARE(dot->x() - first->x(), 32);
+    QCOMPARE(second->x() - first->x(), 44);
+    QVERIFY(caption->width() >= caption->sizeHint().width());
+    // A row whose widths grew keeps its order without overlaps.
+    dot->resize(40, dot->height());
+    formgrowth::Chain({first, dot, second}, 2);
+    QCOMPARE(second->x(), dot->geometry().right() + 1 + 2);
+    QCOMPARE(formgrowth::Extent({first, dot, second, port}, 8), QSize(second->geometry().right() + 1 + 8, 36 + 19 + 8));
 }
 
 QTEST_MAIN(tst_frmPrinter)
