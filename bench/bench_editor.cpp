@@ -7,7 +7,6 @@
 #include "ctlfleet.h"
 #include "editorbench.h"
 #include "frmprinter.h"
-#include "pageglobals.h"
 #include "qm6connection.h"
 
 #include <QApplication>
@@ -18,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -96,7 +96,24 @@ int main(int argc, char **argv)
     FirstPaint firstPaint;
     app.installEventFilter(&firstPaint);
     std::mt19937 rng(10);
-    std::uniform_int_distribution<qint32> anyPrinter(1, printers);
+    std::uniform_int_distribution<qint32> anyId(1, printers);
+    // A printer the editor can save as it is: one with a track profile (an eighth have none).
+    auto anyPrinter = [&] {
+        for (;;) {
+            const qint32 id = anyId(rng);
+            QM6Printer p;
+            if (!p.Load(conn, id) && p.PrintProfileId() != 0)
+                return id;
+        }
+    };
+    // A form that does not close (a refused save) ends the run instead of hanging it.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    watchdog.setInterval(10000);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        std::fprintf(stderr, "a form stayed open\n");
+        std::exit(1);
+    });
 
     // Open: EditPrinter until the form first paints; then it is closed unchanged.
     std::vector<double> opens;
@@ -107,8 +124,10 @@ int main(int argc, char **argv)
             ms = double(t.nsecsElapsed()) / 1e6;
             QTimer::singleShot(0, form, [form] { form->reject(); });
         };
+        const qint32 id = anyPrinter();
+        watchdog.start();
         t.start();
-        frmPrinter::EditPrinter(page, anyPrinter(rng));
+        frmPrinter::EditPrinter(page, id);
         if (ms < 0) {
             std::fprintf(stderr, "the form never painted\n");
             return 1;
@@ -129,7 +148,9 @@ int main(int argc, char **argv)
                 form->findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
             });
         };
-        if (!frmPrinter::EditPrinter(page, anyPrinter(rng))) {
+        const qint32 id = anyPrinter();
+        watchdog.start();
+        if (!frmPrinter::EditPrinter(page, id)) {
             std::fprintf(stderr, "a save did not store the printer\n");
             return 1;
         }
