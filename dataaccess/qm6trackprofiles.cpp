@@ -4,8 +4,11 @@
 
 namespace {
 
-// The name as it is stored, or an error saying what to change. A name another profile has
-// (exceptId aside) is refused: printers and reports tell profiles apart by name.
+// The profiles a new site starts with, in the order they are added.
+const char *const standardNames[] = {"Standard", "Colour restricted", "Finance", "Students", "Do not track"};
+
+// Nothing when the name (trimmed) can be stored, else an error saying what to change. A name
+// another profile has (exceptId aside) is refused: printers and reports tell profiles apart by name.
 QM6ErrorPtr checkName(QM6ConnectionPrivate *d, const QString &name, qint64 exceptId, const QString &what)
 {
     const QString trimmed = name.trimmed();
@@ -46,13 +49,6 @@ QM6ErrorPtr insert(QM6ConnectionPrivate *d, const QString &name, qint64 *id, con
 
 } // namespace
 
-const QStringList &QM6TrackProfiles::StandardNames()
-{
-    static const QStringList names{QStringLiteral("Standard"), QStringLiteral("Colour restricted"), QStringLiteral("Finance"),
-                                   QStringLiteral("Students"), QStringLiteral("Do not track")};
-    return names;
-}
-
 QM6ErrorPtr QM6TrackProfiles::EnsureStandard(QM6ConnectionPrivate *d, QList<qint64> *ids)
 {
     const QString what = QStringLiteral("Adding the standard track profiles");
@@ -65,9 +61,9 @@ QM6ErrorPtr QM6TrackProfiles::EnsureStandard(QM6ConnectionPrivate *d, QList<qint
     while (q.next())
         found << q.value(0).toLongLong();
     if (found.isEmpty()) {
-        for (const QString &name : StandardNames()) {
+        for (const char *name : standardNames) {
             qint64 id = 0;
-            if (QM6ErrorPtr e = insert(d, name, &id, what))
+            if (QM6ErrorPtr e = insert(d, QString::fromLatin1(name), &id, what))
                 return e;
             found << id;
         }

@@ -6,14 +6,12 @@
 #include "qm6error.h"
 
 #include <QList>
-#include <QStringList>
+#include <QString>
 
 class QM6ConnectionPrivate;
 
 class QM6TrackProfiles {
 public:
-    // The profiles a new site starts with, in the order they are added.
-    static const QStringList &StandardNames();
     // Adds the standard profiles when the site has none (an existing set is left alone), in
     // the caller's transaction. ids, when given, receives every profile's id in id order.
     static QM6ErrorPtr EnsureStandard(QM6ConnectionPrivate *d, QList<qint64> *ids = nullptr);

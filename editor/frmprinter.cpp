@@ -118,7 +118,7 @@ std::unique_ptr<frmPrinter> frmPrinter::PrinterForm(IQM6AdminControl *pinsParent
 
 frmPrinter::frmPrinter(QM6ConnectionPtr connection, bool canChange, QWidget *parent)
     : QDialog(parent), minsConnection(std::move(connection)), mblnCanChange(canChange),
-      ui(std::make_unique<Ui::frmPrinter>()), mFormFont(QStringLiteral("MS Sans Serif"), 8.25, 0)
+      ui(std::make_unique<Ui::frmPrinter>()), mFormFont(DesignFont())
 {
     ui->setupUi(this);
     setFont(mFormFont.ToQFont());

@@ -93,6 +93,7 @@ private:
     void txtPort_Change();
 
     // Growing with the console font (frmprinter_layout.cpp)
+    static QM6Font DesignFont();
     void FitToFont();
     QList<QWidget *> PlacedControls() const;
 

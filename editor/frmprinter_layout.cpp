@@ -14,6 +14,11 @@ constexpr int Margin = 8;   // 120 twips: from the form's and the panels' edges
 constexpr int Gap = 6;      // between a caption and its box, and between neighbours
 }
 
+QM6Font frmPrinter::DesignFont()
+{
+    return QM6Font(QStringLiteral("MS Sans Serif"), 8.25, 0);
+}
+
 QList<QWidget *> frmPrinter::PlacedControls() const
 {
     QList<QWidget *> panels{const_cast<frmPrinter *>(this), ui->fraCounts};
@@ -27,7 +32,7 @@ QList<QWidget *> frmPrinter::PlacedControls() const
 
 void frmPrinter::FitToFont()
 {
-    const double factor = formgrowth::FontFactor(QM6Font(QStringLiteral("MS Sans Serif"), 8.25, 0).ToQFont(), mFormFont.ToQFont());
+    const double factor = formgrowth::FontFactor(DesignFont().ToQFont(), mFormFont.ToQFont());
     auto scaled = [factor](int pixels) { return formgrowth::Design::Scale(pixels, factor); };
     const QList<QWidget *> placed = PlacedControls();
     mDesign.Apply(factor);
