@@ -26,7 +26,20 @@ struct WaitCursor {
 };
 }
 
-void ctlFleet::AddPrinterCommand() {}
+void ctlFleet::AddPrinterCommand()
+{
+    if (!mCanChange)
+        return;
+    // Printers normally add themselves; the tip says so unless the user asked not to see it again.
+    ICommonServices &services = CommonServices();
+    qint32 tipResult = 0;
+    services.ShowTip(modLanguage::GetLangString(205, services.GetAppTitle()), QStringLiteral("Software\\Quillmark 6\\admin\\printers"),
+                     QStringLiteral("AddPrinter"), -1, QString(), 0, tipResult);
+    if (mForms.AddPrinter(this)) {
+        LoadPrinterList(1);
+        UpdateToolbar();
+    }
+}
 
 void ctlFleet::EditPrintersCommand(qint32 printerId)
 {
@@ -37,6 +50,10 @@ void ctlFleet::EditPrintersCommand(qint32 printerId)
             printerId = ids.first();
     }
     if (printerId != 0) {
+        if (mForms.EditPrinter(this, printerId)) {
+            LoadPrinterList(grdPrinters->Row());
+            UpdateToolbar();
+        }
         return;
     }
     if (ids.size() >= 2)

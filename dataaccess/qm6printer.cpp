@@ -58,6 +58,20 @@ void QM6Printer::SetBWTotal(qint32 v) { d->m_bwTotal = v; }
 qint32 QM6Printer::ColorTotal() const { return d->m_colorTotal; }
 void QM6Printer::SetColorTotal(qint32 v) { d->m_colorTotal = v; }
 
+QM6Printer::Identity QM6Printer::GetIdentity() const
+{
+    return {d->m_printerId, d->m_printerKey, d->m_rowVersion, d->m_modifiedBy, d->m_modifiedOn};
+}
+
+void QM6Printer::RestoreIdentity(const Identity &identity)
+{
+    d->m_printerId = identity.printerId;
+    d->m_printerKey = identity.printerKey;
+    d->m_rowVersion = identity.rowVersion;
+    d->m_modifiedBy = identity.modifiedBy;
+    d->m_modifiedOn = identity.modifiedOn;
+}
+
 // Every call needs the component's own connection; anything else is no connection at all.
 #define QM6_CONNECTION_OR_FAIL(connection)                                  \
     QM6ConnectionPrivate *c = QM6ConnectionPrivate::get(connection);        \

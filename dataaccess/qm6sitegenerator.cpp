@@ -1,5 +1,6 @@
 #include "qm6sitegenerator.h"
 #include "qm6connectionprivate.h"
+#include "qm6trackprofiles.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -36,7 +37,6 @@ const char *const deptShort[] = {"fin", "sal", "rec", "lib", "wh", "mkt", "leg",
 const char *const servers[] = {"SRV01", "SRV03", "PRINTSRV", "FS-EAST", "FS-WEST", "CORP-PS2"};
 const char *const localPorts[] = {"LPT1:", "USB001", "USB002", "COM1:", "DOT4_001"};
 const char *const users[] = {"jsmith", "mgarcia", "lchen", "akowalski", "rossi.m", "o.brien", "nakamura"};
-const char *const profiles[] = {"Standard", "Colour restricted", "Finance", "Students", "Do not track"};
 
 class Writer {
 public:
@@ -132,23 +132,8 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
 
     // Track profiles: the standard set when the site has none yet.
     QList<qint64> profileIds;
-    QSqlQuery q(d->db());
-    if (!q.exec(QStringLiteral("SELECT profile_id FROM track_profiles ORDER BY profile_id")))
-        return fail(d->DbError(w.what, q.lastError().text()));
-    while (q.next())
-        profileIds << q.value(0).toLongLong();
-    if (profileIds.isEmpty()) {
-        QSqlQuery ins;
-        if (QM6ErrorPtr e = d->Prepare(ins, QStringLiteral("INSERT INTO track_profiles (name) VALUES (?) RETURNING profile_id"), w.what))
-            return fail(e);
-        for (const char *p : profiles) {
-            ins.bindValue(0, QString::fromLatin1(p));
-            if (QM6ErrorPtr e = w.Exec(ins))
-                return fail(e);
-            ins.next();
-            profileIds << ins.value(0).toLongLong();
-        }
-    }
+    if (QM6ErrorPtr e = QM6TrackProfiles::EnsureStandard(d, &profileIds))
+        return fail(e);
     if (o.demo) {
         // A user who may look but not change, for the console's read-only view. The site's
         // creator holds every right already.
@@ -246,7 +231,6 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
     w.printer = QSqlQuery();
     w.alias = QSqlQuery();
     w.job = QSqlQuery();
-    q = QSqlQuery();
     if (QM6ErrorPtr e = connection->CommitTransaction())
         return e;
     if (recordsWritten)

@@ -26,7 +26,7 @@ FOLDERS = ["control", "printerlist", "editor", "batch", "progress", "dataaccess"
            "console", "hostapi"]
 # The suites that guard each folder (CTest names as regular expressions).
 SUITES = {
-    "control": "tst_ctlfleet|tst_plugin|tst_console|tst_pagecommands",
+    "control": "tst_ctlfleet|tst_plugin|tst_console|tst_pagecommands|tst_editorcommands",
     "printerlist": "tst_printergrid|tst_ctlfleet",
     "editor": "tst_frmprinter|tst_editor|tst_pagecommands",
     "batch": "tst_batch|tst_pagecommands",

@@ -95,6 +95,20 @@ public:
                           qint32 &count);
     QM6ErrorPtr SaveTotals(const QM6ConnectionPtr &connection, qint32 bwTotal, qint32 colorTotal);
 
+    // What Save and SaveTotals set on the object as soon as their statement succeeds: the
+    // stored row's identifier, key and version, and who stored it when. A caller whose own
+    // transaction around those calls is rolled back puts them back, so that the object
+    // describes the stored row again and can be saved once more.
+    struct Identity {
+        qint32 printerId = -1;
+        QString printerKey;
+        qint64 rowVersion = 0;
+        QString modifiedBy;
+        QDateTime modifiedOn;
+    };
+    Identity GetIdentity() const;
+    void RestoreIdentity(const Identity &identity);
+
 private:
     std::unique_ptr<QM6PrinterRecord> d;
 };

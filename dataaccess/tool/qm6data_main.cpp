@@ -5,9 +5,11 @@
 #include "qm6sitecheck.h"
 #include "qm6sitegenerator.h"
 #include "qm6siteusers.h"
+#include "qm6trackprofiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <cmath>
 #include <cstdio>
 
@@ -22,6 +24,7 @@ int usage()
                  "       qm6data users URL\n"
                  "       qm6data grant URL USER [CODE...]\n"
                  "       qm6data revoke URL USER [CODE...]\n"
+                 "       qm6data profiles URL [add NAME | rename ID NAME]\n"
                  "URL: sqlite:PATH or postgresql://user@host:port/database\n"
                  "A new SQLite site is readable by its owner only; --group-readable makes it readable by its group.\n"
                  "Whoever creates a site holds every permission in it. grant and revoke take every permission\n"
@@ -56,6 +59,41 @@ QM6SiteGenerator::Options demoOptions()
     o.demo = true;
     return o;
 }
+
+// Lists the site's track profiles (number, tab, name, by name), or adds or renames one.
+int profiles(const QM6ConnectionPtr &c, const QString &url, const QStringList &opts)
+{
+    QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(c);
+    if (opts.isEmpty()) {
+        QM6RecordsetPtr rs;
+        if (QM6ErrorPtr e = PrinterData::Instance().GetPrintProfiles(c, &rs))
+            return fail(e);
+        if (rs->Eof())
+            say(QStringLiteral("%1: no track profiles; add one with \"qm6data profiles URL add NAME\"").arg(url));
+        for (; !rs->Eof(); rs->MoveNext())
+            say(QStringLiteral("%1\t%2").arg(rs->Fields(QStringLiteral("PrintProfileId")).toLongLong())
+                    .arg(rs->Fields(QStringLiteral("Name")).toString()));
+        return 0;
+    }
+    if (opts[0] == QLatin1String("add") && opts.size() == 2) {
+        qint64 id = 0;
+        if (QM6ErrorPtr e = QM6TrackProfiles::Add(d, opts[1], &id))
+            return fail(e);
+        say(QStringLiteral("%1: track profile %2 \"%3\" added").arg(url).arg(id).arg(opts[1].trimmed()));
+        return 0;
+    }
+    if (opts[0] == QLatin1String("rename") && opts.size() == 3) {
+        bool ok = false;
+        const qint64 id = opts[1].toLongLong(&ok);
+        if (!ok)
+            return usage();
+        if (QM6ErrorPtr e = QM6TrackProfiles::Rename(d, id, opts[2]))
+            return fail(e);
+        say(QStringLiteral("%1: track profile %2 renamed to \"%3\"").arg(url).arg(id).arg(opts[2].trimmed()));
+        return 0;
+    }
+    return usage();
+}
 }
 
 int main(int argc, char **argv)
@@ -88,7 +126,20 @@ int main(int argc, char **argv)
                 return fail(e);
             say(QStringLiteral("%1: demo site written").arg(shownUrl));
         } else {
-            say(QStringLiteral("%1: schema ready").arg(shownUrl));
+            // The editor refuses a printer without a track profile, so a new site gets the
+            // standard ones.
+            QList<qint64> ids;
+            QM6ErrorPtr e = c->BeginTransaction();
+            if (!e) {
+                e = QM6TrackProfiles::EnsureStandard(QM6ConnectionPrivate::get(c), &ids);
+                if (e)
+                    c->RollbackTransaction();
+                else
+                    e = c->CommitTransaction();
+            }
+            if (e)
+                return fail(e);
+            say(QStringLiteral("%1: schema ready, %2 track profiles").arg(shownUrl).arg(ids.size()));
         }
         return 0;
     }
@@ -158,6 +209,15 @@ int main(int argc, char **argv)
             return fail(e);
         say(QStringLiteral("%1: %2 %3").arg(shownUrl, grant ? QStringLiteral("granted to") : QStringLiteral("revoked from"), opts[0]));
         return 0;
+    }
+    if (command == QLatin1String("profiles")) {
+        if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
+            std::fprintf(stderr, "qm6data: %s does not exist; make it with \"qm6data init URL\".\n", qPrintable(url.mid(7)));
+            return 1;
+        }
+        if (QM6ErrorPtr e = QM6Connection::Open(url, QString(), &c))
+            return fail(e);
+        return profiles(c, shownUrl, opts);
     }
     return usage();
 }

@@ -274,9 +274,9 @@
         <translation>The host name is empty. Enter the printer's host name, or identify the printer by its MAC address, and then save again.</translation>
     </message>
     <message id="154">
-        <source>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address and leave the port empty or enter a number, and then save again.</source>
-        <extracomment>Printer editor: refusal, IP address not valid or port not numeric</extracomment>
-        <translation>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address and leave the port empty or enter a number, and then save again.</translation>
+        <source>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address, and leave the port empty or enter a port number from 1 to 65535, and then save again.</source>
+        <extracomment>Printer editor: refusal, IP address not valid or port not a number from 1 to 65535</extracomment>
+        <translation>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address, and leave the port empty or enter a port number from 1 to 65535, and then save again.</translation>
     </message>
     <message id="155">
         <source>This printer has an auto-merge rule: printers discovered later that match it will be merged into this printer, and their jobs will appear to come from it. Do you want to continue?</source>
@@ -338,14 +338,14 @@ Refresh the printer list and try again.</translation>
         <translation>Color total:</translation>
     </message>
     <message id="166">
-        <source>The B/W total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</source>
-        <extracomment>Printer editor: refusal, black-and-white total not numeric</extracomment>
-        <translation>The B/W total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</translation>
+        <source>The B/W total is not a whole number from 0 to 2,147,483,647. On the Advanced tab, enter the number of pages in digits only, and then save again.</source>
+        <extracomment>Printer editor: refusal, black-and-white total not a whole number from 0 to 2,147,483,647</extracomment>
+        <translation>The B/W total is not a whole number from 0 to 2,147,483,647. On the Advanced tab, enter the number of pages in digits only, and then save again.</translation>
     </message>
     <message id="167">
-        <source>The color total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</source>
-        <extracomment>Printer editor: refusal, colour total not numeric</extracomment>
-        <translation>The color total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</translation>
+        <source>The color total is not a whole number from 0 to 2,147,483,647. On the Advanced tab, enter the number of pages in digits only, and then save again.</source>
+        <extracomment>Printer editor: refusal, colour total not a whole number from 0 to 2,147,483,647</extracomment>
+        <translation>The color total is not a whole number from 0 to 2,147,483,647. On the Advanced tab, enter the number of pages in digits only, and then save again.</translation>
     </message>
     <message id="168">
         <source>You changed the page totals. The new totals will replace the printer's recorded totals. Do you want to continue?</source>

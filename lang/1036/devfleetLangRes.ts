@@ -274,9 +274,9 @@
         <translation>Le nom d'hôte est vide. Saisissez le nom d'hôte de l'imprimante, ou identifiez-la par son adresse MAC, puis enregistrez à nouveau.</translation>
     </message>
     <message id="154">
-        <source>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address and leave the port empty or enter a number, and then save again.</source>
-        <extracomment>Printer editor: refusal, IP address not valid or port not numeric</extracomment>
-        <translation>L'adresse IP ou le port n'est pas valide. Saisissez quatre nombres de 0 à 255 pour l'adresse, laissez le port vide ou saisissez un nombre, puis enregistrez à nouveau.</translation>
+        <source>The IP address or port is not valid. Enter four numbers from 0 to 255 for the address, and leave the port empty or enter a port number from 1 to 65535, and then save again.</source>
+        <extracomment>Printer editor: refusal, IP address not valid or port not a number from 1 to 65535</extracomment>
+        <translation>L'adresse IP ou le port n'est pas valide. Saisissez quatre nombres de 0 à 255 pour l'adresse, et laissez le port vide ou saisissez un numéro de port de 1 à 65535, puis enregistrez à nouveau.</translation>
     </message>
     <message id="155">
         <source>This printer has an auto-merge rule: printers discovered later that match it will be merged into this printer, and their jobs will appear to come from it. Do you want to continue?</source>
@@ -338,14 +338,14 @@ Actualisez la liste des imprimantes, puis réessayez.</translation>
         <translation>Total couleur :</translation>
     </message>
     <message id="166">
-        <source>The B/W total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</source>
-        <extracomment>Printer editor: refusal, black-and-white total not numeric</extracomment>
-        <translation>Le total noir et blanc n'est pas un nombre. Dans l'onglet Avancé, saisissez un nombre entier de pages, puis enregistrez à nouveau.</translation>
+        <source>The B/W total is not a whole number from 0 to 2,147,483,647. On the Advanced tab, enter the number of pages in digits only, and then save again.</source>
+        <extracomment>Printer editor: refusal, black-and-white total not a whole number from 0 to 2,147,483,647</extracomment>
+        <translation>Le total noir et blanc n'est pas un nombre entier de 0 à 2 147 483 647. Dans l'onglet Avancé, saisissez le nombre de pages en chiffres uniquement, puis enregistrez à nouveau.</translation>
     </message>
     <message id="167">
-        <source>The color total is not a number. On the Advanced tab, enter a whole number of pages, and then save again.</source>
-        <extracomment>Printer editor: refusal, colour total not numeric</extracomment>
-        <translation>Le total couleur n'est pas un nombre. Dans l'onglet Avancé, saisissez un nombre entier de pages, puis enregistrez à nouveau.</translation>
+        <source>The color total is not a whole number from 0 to 2,147,483,647. On the Advanced tab, enter the number of pages in digits only, and then save again.</source>
+        <extracomment>Printer editor: refusal, colour total not a whole number from 0 to 2,147,483,647</extracomment>
+        <translation>Le total couleur n'est pas un nombre entier de 0 à 2 147 483 647. Dans l'onglet Avancé, saisissez le nombre de pages en chiffres uniquement, puis enregistrez à nouveau.</translation>
     </message>
     <message id="168">
         <source>You changed the page totals. The new totals will replace the printer's recorded totals. Do you want to continue?</source>

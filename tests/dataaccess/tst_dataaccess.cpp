@@ -620,6 +620,57 @@ private slots:
                  qPrintable(report.join(u'\n')));
     }
 
+    void rolledBackSaveCanBeRepeatedOnceItsIdentityIsBack()
+    {
+        const qint32 stored = addPrinter(QStringLiteral("Stored"));
+        for (const bool isNew : {true, false}) {
+            QM6Printer p;
+            if (isNew)
+                p.SetName(QStringLiteral("New"));
+            else
+                QVERIFY_OK(p.Load(c, stored));
+            const QM6Printer::Identity loaded = p.GetIdentity();
+            // The caller's transaction holds the save and is rolled back after it succeeded.
+            QVERIFY_OK(c->BeginTransaction());
+            QVERIFY_OK(p.Save(c));
+            QVERIFY(p.PrinterId() != loaded.printerId || p.GetIdentity().rowVersion != loaded.rowVersion);
+            QVERIFY_OK(c->RollbackTransaction());
+            p.RestoreIdentity(loaded);
+            QCOMPARE(p.PrinterId(), loaded.printerId);
+            QCOMPARE(p.PrinterKey(), loaded.printerKey);
+            QCOMPARE(p.ModifiedOn(), loaded.modifiedOn);
+            p.SetModel(QStringLiteral("again"));
+            QVERIFY_OK(p.Save(c));
+            QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM printers WHERE name = '%1'").arg(p.Name())), 1);
+            QCOMPARE(scalar(QStringLiteral("SELECT row_version FROM printers WHERE name = '%1' AND model = 'again'").arg(p.Name())),
+                     isNew ? 1 : 2);
+        }
+    }
+
+    void toolManagesTrackProfiles()
+    {
+        const QString tool = QStringLiteral(QM6DATA_PATH);
+        auto listed = [&] {
+            QByteArray out;
+            return run(tool, {"profiles", m_url}, &out) == 0 ? QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts) : QStringList{"failed"};
+        };
+        // A new site gets the standard profiles once (the editor refuses a printer without one).
+        QCOMPARE(run(tool, {"init", m_url}), 0);
+        QCOMPARE(run(tool, {"init", m_url}), 0);
+        QCOMPARE(listed(), (QStringList{"2\tColour restricted", "5\tDo not track", "3\tFinance", "1\tStandard", "4\tStudents"}));
+        QCOMPARE(run(tool, {"profiles", m_url, "add", " Lab "}), 0);
+        QCOMPARE(run(tool, {"profiles", m_url, "rename", "2", "Colour on request"}), 0);
+        QCOMPARE(listed(), (QStringList{"2\tColour on request", "5\tDo not track", "3\tFinance", "6\tLab", "1\tStandard", "4\tStudents"}));
+        // Refusals leave the profiles as they were.
+        const QList<QStringList> refused{{"add", "Lab"}, {"add", "  "}, {"add", QString(101, u'x')}, {"rename", "99", "Other"},
+                                         {"rename", "1", "Finance"}, {"rename", "1", ""}};
+        for (const QStringList &args : refused)
+            QVERIFY2(run(tool, QStringList{"profiles", m_url} + args) == 1, qPrintable(args.join(u' ')));
+        QCOMPARE(run(tool, {"profiles", m_url, "rename", "x", "Other"}), 2);
+        QCOMPARE(run(tool, {"profiles", m_url, "remove", "1"}), 2);
+        QCOMPARE(listed().size(), 6);
+    }
+
     void toolWritesADemoSiteThatPassesItsCheck()
     {
         QString url = m_url;
