@@ -128,6 +128,27 @@ QM6ErrorPtr QM6Connection::Open(const QString &url, const QString &narrowToUser,
     return QM6ConnectionPrivate::OpenSite(url, narrowToUser, QM6OpenOptions(), out);
 }
 
+QM6ErrorPtr QM6Connection::CreateSite(const QString &url, std::shared_ptr<QM6Connection> *out)
+{
+    QM6OpenOptions options;
+    options.createSite = true;
+    options.fillDefaultDemo = false;
+    return QM6ConnectionPrivate::OpenSite(url, QString(), options, out);
+}
+
+namespace {
+
+QM6ErrorPtr noSiteError(const QString &shownUrl, bool fileMissing)
+{
+    const QString what = fileMissing ? QStringLiteral("There is no Quillmark site at %1: the file does not exist.")
+                                     : QStringLiteral("%1 holds no Quillmark site (its tables are not there).");
+    return MakeQM6Error(what.arg(shownUrl) + QStringLiteral(" Check the address; to make a new site there, run "
+                                                          "\"qm6data init %1\" (add --demo for demo printers).").arg(shownUrl),
+                        QM6Error::ErrNoDatabase);
+}
+
+} // namespace
+
 QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &narrowToUser, const QM6OpenOptions &options,
                                            QM6ConnectionPtr *out)
 {
@@ -152,6 +173,8 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
         if (!QFileInfo::exists(path)) {
             if (options.readOnly)
                 return MakeQM6Error(QStringLiteral("The database file %1 does not exist.").arg(path), QM6Error::ErrNoDatabase);
+            if (!options.createSite && url != DefaultUrl())
+                return noSiteError(d->url, true);
             if (url == DefaultUrl())
                 QDir().mkpath(QFileInfo(path).absolutePath());
             if (QM6ErrorPtr e = createSiteFile(path, options.groupReadable))
@@ -189,8 +212,16 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
     if (options.readOnly) {
         if (QM6ErrorPtr e = QM6Schema::RequireSite(d))
             return e;
-    } else if (QM6ErrorPtr e = QM6Schema::Migrate(d, &created)) {
-        return e;
+    } else {
+        if (!options.createSite && url != DefaultUrl()) {
+            int version = 0;
+            if (QM6ErrorPtr e = QM6Schema::ReadVersion(d, &version))
+                return e;
+            if (version == 0)
+                return noSiteError(d->url, false);
+        }
+        if (QM6ErrorPtr e = QM6Schema::Migrate(d, &created))
+            return e;
     }
     // The default site starts as the demo site (also when an earlier start left its file empty).
     // The demo is the creator's work, whatever name the rights are narrowed to afterwards.

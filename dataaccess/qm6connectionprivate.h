@@ -20,6 +20,9 @@ struct QM6OpenOptions {
     // Looks only: nothing is created, migrated or written (SQLite opens the file read-only,
     // PostgreSQL sessions are read-only); a database that is not a site is refused.
     bool readOnly = false;
+    // A missing site (no file, or a database without the site's tables) is made; without
+    // this only the default site is, on first run, and any other is refused.
+    bool createSite = false;
     // The default site is filled with the demo site when this open creates it.
     bool fillDefaultDemo = true;
     // A new SQLite file is readable by its group too (0640 instead of 0600).

@@ -19,7 +19,6 @@ public:
     static QM6ErrorPtr Migrate(QM6ConnectionPrivate *d, bool *created = nullptr);
     // Refuses a database that is not a site, or one of a version this program cannot read.
     static QM6ErrorPtr RequireSite(QM6ConnectionPrivate *d);
-
-private:
+    // 0 for a database without the site's tables.
     static QM6ErrorPtr ReadVersion(QM6ConnectionPrivate *d, int *version);
 };

@@ -21,6 +21,10 @@ public:
     // look at a site read-only as "auditor"). A site this call creates gives every
     // permission to the user who created it; a new SQLite file is readable by its owner only.
     static QM6ErrorPtr Open(const QString &url, const QString &narrowToUser, std::shared_ptr<QM6Connection> *out);
+    // Opens the site, making it first when there is none (a new file, or the site's tables in
+    // an empty database); whoever makes it holds every permission in it. Open itself makes only
+    // the default site, on first run: a mistyped address must not quietly become a new site.
+    static QM6ErrorPtr CreateSite(const QString &url, std::shared_ptr<QM6Connection> *out);
     // "sqlite:$XDG_DATA_HOME/quillmark6/printers.db" (~/.local/share when unset).
     static QString DefaultUrl();
     // The operating-system user running this process (effective user id); empty when that

@@ -113,6 +113,7 @@ int main(int argc, char **argv)
     QM6OpenOptions open;
     if (command == QLatin1String("init")) {
         open.fillDefaultDemo = false;   // written below, once
+        open.createSite = true;
         open.groupReadable = opts.contains(QLatin1String("--group-readable"));
         if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
             return fail(e);
@@ -156,7 +157,7 @@ int main(int argc, char **argv)
             o.aliasesPerPrinter > QM6SiteGenerator::MaxAliasesPerPrinter)
             return refuse(QStringLiteral("--aliases-per-printer must be a number from 0 to %1, not \"%2\".")
                               .arg(QM6SiteGenerator::MaxAliasesPerPrinter).arg(aliases));
-        if (QM6ErrorPtr e = QM6Connection::Open(url, QString(), &c))
+        if (QM6ErrorPtr e = QM6Connection::CreateSite(url, &c))
             return fail(e);
         QElapsedTimer t;
         t.start();

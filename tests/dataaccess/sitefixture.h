@@ -29,7 +29,7 @@ inline bool serverMissing()
 inline void dropSchema(const QString &url)
 {
     QM6ConnectionPtr raw;
-    QVERIFY_OK(QM6Connection::Open(url, QString(), &raw));
+    QVERIFY_OK(QM6Connection::CreateSite(url, &raw));
     QSqlQuery q(QM6ConnectionPrivate::get(raw)->db());
     QVERIFY2(q.exec(QStringLiteral("DROP SCHEMA public CASCADE")), qPrintable(q.lastError().text()));
     QVERIFY(q.exec(QStringLiteral("CREATE SCHEMA public")));

@@ -4,6 +4,7 @@
 #include "qm6connectionprivate.h"
 #include "qm6printer.h"
 #include "qm6sitecheck.h"
+#include "sitefixture.h"
 
 #include <QFile>
 #include <QProcess>
@@ -12,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#define QVERIFY_OK(expr) do { const QM6ErrorPtr e_ = (expr); QVERIFY2(!e_, e_ ? qPrintable(e_->Description()) : ""); } while (0)
 
 namespace {
 // The text properties, with their limit and the name an over-long value is refused with.
@@ -45,7 +45,7 @@ class tst_DataAccess : public QObject {
     void emptySchema()
     {
         QM6ConnectionPtr raw;
-        QVERIFY_OK(QM6Connection::Open(m_url, QStringLiteral("admin"), &raw));
+        QVERIFY_OK(QM6Connection::CreateSite(m_url, &raw));
         QSqlQuery q(QM6ConnectionPrivate::get(raw)->db());
         QVERIFY2(q.exec(QStringLiteral("DROP SCHEMA public CASCADE")), qPrintable(q.lastError().text()));
         QVERIFY(q.exec(QStringLiteral("CREATE SCHEMA public")));
@@ -80,6 +80,25 @@ class tst_DataAccess : public QObject {
     {
         QM6ErrorPtr e = owner.Load(c, ownerId);
         return e ? e : owner.AddAlias(c, aliasKey, QStringLiteral("d"), QString(), QString(), 3, true);
+    }
+
+    static QByteArray fileBytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    }
+
+    int pgTables()
+    {
+        QSqlDatabase db = SiteFixture::rawPostgres(m_url, QStringLiteral("tables"));
+        QSqlQuery q(db);
+        const int n = q.exec(QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'public'")) && q.next()
+                          ? q.value(0).toInt() : -1;
+        q = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("tables"));
+        return n;
     }
 
     qint64 scalar(const QString &sql)
@@ -146,7 +165,7 @@ private slots:
         } else {
             m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
         }
-        QVERIFY_OK(QM6Connection::Open(m_url, QStringLiteral("admin"), &c));
+        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
     }
 
     void cleanup()
@@ -305,7 +324,7 @@ private slots:
         QVERIFY(other.PrinterId() != mine.PrinterId() && other.PrinterKey() != mine.PrinterKey());
         QVERIFY_OK(other.Load(c, mine.PrinterId()));
         const QString me = m_pg ? QStringLiteral("postgres") : QM6Connection::OperatingSystemUser();
-        QCOMPARE(c->NarrowedTo(), QStringLiteral("admin"));
+        QCOMPARE(c->NarrowedTo(), QString());   // the site's maker, as it made the site
         QCOMPARE(c->UserName(), me);
         QCOMPARE(other.ModifiedBy(), me);
 
@@ -487,7 +506,7 @@ private slots:
             // A second site opened and dropped later must not take the first one's place.
             QTemporaryDir other;
             QM6ConnectionPtr second;
-            QVERIFY_OK(QM6Connection::Open(QStringLiteral("sqlite:") + other.filePath(QStringLiteral("other.db")), QString(), &second));
+            QVERIFY_OK(QM6Connection::CreateSite(QStringLiteral("sqlite:") + other.filePath(QStringLiteral("other.db")), &second));
             QSqlQuery q(QM6ConnectionPrivate::get(second)->db());
             QVERIFY(q.exec(QStringLiteral("UPDATE lookup_entries SET text = 'Elsewhere' WHERE list_no = 6 AND code = 3")));
             QCOMPARE(LookupLists::Instance().GetList(second, 6).toList().value(3).toList().value(1).toString(), QStringLiteral("Elsewhere"));
@@ -558,6 +577,63 @@ private slots:
         QVERIFY(holder.waitForFinished(30000));
         QVERIFY2(holder.exitCode() == 0, holder.readAllStandardError().constData());
         QCOMPARE(printers()->RecordCount(), 2);
+    }
+
+    void anAddressWithoutASiteIsRefusedAndNotMade_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("mistyped file") << QStringLiteral("missing");
+        QTest::newRow("empty file") << QStringLiteral("empty file");
+        QTest::newRow("database without the tables") << QStringLiteral("no tables");
+    }
+
+    void anAddressWithoutASiteIsRefusedAndNotMade()
+    {
+        QFETCH(QString, kind);
+        QString url;
+        QString path;
+        if (kind == QLatin1String("no tables")) {
+            if (m_pg) {
+                c.reset();
+                emptySchema();
+                url = m_url;
+            } else {
+                path = m_dir.filePath(QStringLiteral("foreign%1.db").arg(m_caseNo));
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+                db.setDatabaseName(path);
+                QVERIFY(db.open());
+                QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (text TEXT)")));
+                db.close();
+                db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+                url = QStringLiteral("sqlite:") + path;
+            }
+        } else {
+            if (m_pg)
+                QSKIP("a PostgreSQL site is no file");
+            path = m_dir.filePath(QStringLiteral("mistyped%1.db").arg(m_caseNo));
+            if (kind == QLatin1String("empty file")) {
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+            }
+            url = QStringLiteral("sqlite:") + path;
+        }
+        const QByteArray before = path.isEmpty() ? QByteArray() : fileBytes(path);
+        QM6ConnectionPtr other;
+        const QM6ErrorPtr e = QM6Connection::Open(url, QString(), &other);
+        QVERIFY(e);
+        QVERIFY(!other);
+        QCOMPARE(e->Number(), qint32(QM6Error::ErrNoDatabase));
+        QVERIFY2(e->Description().contains(QStringLiteral("qm6data init %1").arg(QM6Connection::DisplayUrl(url))), qPrintable(e->Description()));
+        if (kind == QLatin1String("missing"))
+            QVERIFY(!QFile::exists(path));
+        else if (!path.isEmpty())
+            QCOMPARE(fileBytes(path), before);
+        else
+            QCOMPARE(pgTables(), 0);
+        // Making it on purpose works.
+        QVERIFY_OK(QM6Connection::CreateSite(url, &other));
+        QVERIFY(!other->CheckPermission(129));
     }
 
     void malformedPostgresAddressesAreRefused_data()

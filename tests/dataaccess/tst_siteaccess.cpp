@@ -111,7 +111,7 @@ private slots:
         } else {
             m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
         }
-        QVERIFY_OK(QM6Connection::Open(m_url, QString(), &c));
+        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
     }
 
     void cleanup() { c.reset(); }
@@ -131,7 +131,7 @@ private slots:
             QVERIFY(ensureUnprivilegedUser());
             url = QStringLiteral("sqlite:") + openFolder(shared, false) + QStringLiteral("/site.db");
             c.reset();
-            QVERIFY_OK(QM6Connection::Open(url, QString(), &c));
+            QVERIFY_OK(QM6Connection::CreateSite(url, &c));
             QVERIFY_OK(QM6SiteUsers::Grant(c.get(), kUnprivileged, {}));   // only the file's mode stands in the way
             runAs = QStringList{"runuser", "-u", kUnprivileged, "--"};
         }
@@ -251,7 +251,7 @@ private slots:
         const QString theirs = m_dir.filePath(QStringLiteral("theirs%1.db").arg(m_caseNo));
         {
             QM6ConnectionPtr other;
-            QVERIFY_OK(QM6Connection::Open(QStringLiteral("sqlite:") + theirs, QString(), &other));
+            QVERIFY_OK(QM6Connection::CreateSite(QStringLiteral("sqlite:") + theirs, &other));
             QM6Printer p;
             p.SetName(QStringLiteral("Theirs"));
             QVERIFY_OK(p.Save(other));
@@ -349,7 +349,7 @@ private slots:
             QCOMPARE(run(QStringLiteral(QM6DATA_PATH), {"init", "sqlite:" + path, "--group-readable"}), 0);
         } else {
             QM6ConnectionPtr fresh;
-            QVERIFY_OK(QM6Connection::Open(QStringLiteral("sqlite:") + path, QString(), &fresh));
+            QVERIFY_OK(QM6Connection::CreateSite(QStringLiteral("sqlite:") + path, &fresh));
         }
         ::umask(old);
         for (const char *suffix : {"", "-wal", "-shm"})

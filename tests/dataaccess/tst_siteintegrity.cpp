@@ -135,7 +135,7 @@ private slots:
         } else {
             m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
         }
-        QVERIFY_OK(QM6Connection::Open(m_url, QString(), &c));
+        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
     }
 
     void cleanup()

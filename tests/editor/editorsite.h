@@ -98,6 +98,12 @@ public:
 
     bool build()
     {
+        {
+            // The site's maker (the user running the tests) holds every right in it.
+            QM6ConnectionPtr maker;
+            if (const QM6ErrorPtr e = QM6Connection::CreateSite(QStringLiteral("sqlite:") + path, &maker))
+                qWarning("%s", qPrintable(e->Description()));
+        }
         admin = open(QStringLiteral("admin"));
         if (!admin)
             return false;
