@@ -93,6 +93,15 @@ void ConsoleWindow::CreateActions()
         a->setEnabled(false);
         const qint32 code = d.code;
         connect(a, &QAction::triggered, this, [this, code] {
+            if (code == QM6_ACTION_REFRESH && !m_connection && m_reopen) {
+                if (QM6ConnectionPtr again = m_reopen()) {
+                    SetConnection(again);
+                    for (Page &page : m_pages)
+                        if (page.connected)
+                            page.control->SetConnectionAndLicense(m_connection, nullptr);
+                    return;
+                }
+            }
             if (IQM6AdminControl *page = CurrentPage())
                 page->StandardAction(code);
         });

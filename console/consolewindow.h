@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,6 +33,9 @@ public:
     // Before the first page is chosen; null: the pages stay empty. The status bar says which
     // site, as whom, and whether read-only, for as long as the window is open.
     void SetConnection(QM6ConnectionPtr connection);
+    // How to open the database again: Refresh without a connection tries it and hands a new
+    // connection to every page that has had one (a page keeps no address of its own).
+    void SetReopen(std::function<QM6ConnectionPtr()> reopen) { m_reopen = std::move(reopen); }
     // Creates every registered page; broken plug-ins are skipped, each with a message.
     void LoadPages();
     int PageCount() const { return int(m_pages.size()); }
@@ -69,6 +74,7 @@ private:
     void ChooseFont();
 
     QM6ConnectionPtr m_connection;
+    std::function<QM6ConnectionPtr()> m_reopen;
     std::vector<Page> m_pages;
     int m_current = -1;
     QListWidget *m_nav = nullptr;

@@ -122,6 +122,7 @@ int main(int argc, char **argv)
     // Who the user is, the data component finds out itself; --user only narrows the rights.
     const QString user = options.user;
     ConsoleWindow window(nullptr);
+    window.SetReopen([url, user] { return OpenConsoleDatabase(url, user); });
     window.show();
     // Messages about the database and the pages come over the window, once it is up.
     QTimer::singleShot(0, &window, [&window, url, user] {

@@ -146,6 +146,12 @@ void ctlFleet::CreateControls()
     grdPrinters = new FlexGrid(this);
     grdPrinters->setObjectName(QStringLiteral("grdPrinters"));
     grdPrinters->setFont(QFont(QStringLiteral("MS Sans Serif")));
+    lblNoConnection = new QLabel(this);
+    lblNoConnection->setObjectName(QStringLiteral("lblNoConnection"));
+    lblNoConnection->setWordWrap(true);
+    lblNoConnection->setAlignment(Qt::AlignCenter);
+    lblNoConnection->setAutoFillBackground(true);
+    lblNoConnection->hide();
 
     connect(cmbPrinterTypes, &QComboBox::currentIndexChanged, this, [this] { RequestFill(); });
     txtMatches->installEventFilter(this);
@@ -230,6 +236,11 @@ void ctlFleet::LayoutControls()
     moveTwips(fraFilter, 0, filterTop, W, tw(fraFilter->height()));
     const int gridTop = tw(fraFilter->y()) + tw(fraFilter->height()) + 60;
     moveTwips(grdPrinters, 0, gridTop, W, H - gridTop);
+    // The notice sits across the list, below its header row.
+    const int noticeTop = grdPrinters->y() + 3 * grdPrinters->fontMetrics().height();
+    lblNoConnection->setGeometry(grdPrinters->x() + 20, noticeTop, std::max(0, grdPrinters->width() - 40),
+                                 lblNoConnection->heightForWidth(std::max(1, grdPrinters->width() - 40)) + 16);
+    lblNoConnection->raise();
     SizeColumns();
 }
 
@@ -291,8 +302,11 @@ std::shared_ptr<QObject> ctlFleet::License() { return mLicense; }
 void ctlFleet::SetConnectionAndLicense(QM6ConnectionPtr pinsData, std::shared_ptr<QObject> pinsLicense)
 {
     mLicense = std::move(pinsLicense);
-    if (pinsData == mConnection)
+    // Only a second call with the same connection is nothing new: the first one prepares the
+    // page even when the host has no connection to give.
+    if (mConnectionGiven && pinsData == mConnection)
         return;
+    mConnectionGiven = true;
     // From here on each step runs whatever the one before it did.
     for (QWidget *w : findChildren<QWidget *>())
         w->setProperty("HelpContextID", PageHelpContextId);

@@ -162,6 +162,7 @@ private:
     PageForms mForms;
     bool mBusy = false;
     bool mFillWaiting = false;
+    bool mConnectionGiven = false;   // the host has called SetConnectionAndLicense
 
     // Constituent controls.
     QLabel *lblBarMajorHeading = nullptr;
@@ -175,4 +176,5 @@ private:
     QLineEdit *txtMatches = nullptr;
     QTimer *tmrMatch = nullptr;
     FlexGrid *grdPrinters = nullptr;
+    QLabel *lblNoConnection = nullptr;   // over the list while there is no data connection
 };

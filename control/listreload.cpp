@@ -2,14 +2,18 @@
 #include "ctlfleet.h"
 
 #include "flexgrid.h"
+#include "modlanguage.h"
 #include "printerdata.h"
 #include "twips.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace {
+
+constexpr int StrNoConnection = 228;
 
 // Hourglass for the length of a scope, put back on every path.
 struct WaitCursor {
@@ -56,7 +60,15 @@ void ctlFleet::LoadPrinterList(qint32 keep)
 {
     WaitCursor wait;
     mLoading = true;
-    if (const QM6ErrorPtr e = mList->Load(mConnection)) {
+    // Without a connection there is nothing to read and nobody to tell but the page itself:
+    // the list shows its columns, no printers, and a notice in their place.
+    lblNoConnection->setText(modLanguage::GetLangString(StrNoConnection));
+    lblNoConnection->setVisible(!mConnection);
+    if (!mConnection) {
+        mList->Load(mConnection);
+        FillPrinterGrid();
+        grdPrinters->SetRow(1);
+    } else if (const QM6ErrorPtr e = mList->Load(mConnection)) {
         e->Display();
     } else {
         FillPrinterGrid();

@@ -504,6 +504,11 @@ Printers merged before the error stay merged. Refresh the list, correct the prob
         <extracomment>Printer page: merge question, its last sentence</extracomment>
         <translation>Once merged you cannot separate merged jobs.</translation>
     </message>
+    <message id="228">
+        <source>There is no data connection, so no printers can be listed. Check the database address, then click Refresh.</source>
+        <extracomment>Printer page: shown over the list when the console has no database</extracomment>
+        <translation>There is no data connection, so no printers can be listed. Check the database address, then click Refresh.</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>

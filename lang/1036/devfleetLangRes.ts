@@ -504,6 +504,11 @@ Les imprimantes fusionnées avant l'erreur le restent. Actualisez la liste, corr
         <extracomment>Printer page: merge question, its last sentence</extracomment>
         <translation>Une fois fusionnés, les travaux ne peuvent plus être séparés.</translation>
     </message>
+    <message id="228">
+        <source>There is no data connection, so no printers can be listed. Check the database address, then click Refresh.</source>
+        <extracomment>Printer page: shown over the list when the console has no database</extracomment>
+        <translation>Aucune connexion aux données : aucune imprimante ne peut être affichée. Vérifiez l’adresse de la base de données, puis cliquez sur Actualiser.</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>

@@ -143,6 +143,7 @@ private slots:
     void tipChoicePersistsAcrossRuns();
     void badDatabaseIsReportedAndTheConsoleStaysUp_data();
     void badDatabaseIsReportedAndTheConsoleStaysUp();
+    void refreshWithoutADatabaseOpensItAgain();
     void brokenPluginIsSkipped();
     void closingReleasesThePages();
     void vncListensOnLoopbackOnly_data();
@@ -383,6 +384,35 @@ void tst_Console::tipChoicePersistsAcrossRuns()
     services.ShowTip(QStringLiteral("again"), QString::fromLatin1(TipKey), QString::fromLatin1(TipValue), -1, QString(), 0, result);
     QCoreApplication::processEvents();
     QVERIFY(!shown);
+}
+
+void tst_Console::refreshWithoutADatabaseOpensItAgain()
+{
+    // The database could not be opened at start (its server was down, say); it is back now.
+    bool back = false;
+    int tries = 0;
+    ConsoleWindow w(nullptr);
+    w.SetReopen([&] {
+        ++tries;
+        return back ? m_admin : nullptr;
+    });
+    w.show();
+    w.LoadPages();
+    QVERIFY(w.SelectPage(0));
+    QTreeView *tree = pageTree(&w);
+    QCOMPARE(dataRows(tree), 0);
+    QVERIFY(w.StandardActionButton(10)->isEnabled());
+    w.StandardActionButton(10)->trigger();
+    QCOMPARE(tries, 1);
+    QCOMPARE(dataRows(tree), 0);
+    back = true;
+    w.StandardActionButton(10)->trigger();
+    QCOMPARE(tries, 2);
+    QVERIFY(dataRows(tree) > 0);
+    QVERIFY(w.findChild<QLabel *>(QStringLiteral("lblConnection"))->text().startsWith(QStringLiteral("Connected to ")));
+    // With a connection, Refresh is the page's own again.
+    w.StandardActionButton(10)->trigger();
+    QCOMPARE(tries, 2);
 }
 
 void tst_Console::badDatabaseIsReportedAndTheConsoleStaysUp_data()

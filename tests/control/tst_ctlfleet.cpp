@@ -75,6 +75,7 @@ private slots:
     void changeRightIsPermission129_data();
     void changeRightIsPermission129();
     void longCommandHoldsBackRefreshAndTypedMatch();
+    void withoutAConnectionThePageStillLooksLikeItself();
     void largerFontsGrowTheFrameWithoutOverlap_data();
     void largerFontsGrowTheFrameWithoutOverlap();
     void refillStartsAtTheTopWithoutASortArrow_data();
@@ -649,6 +650,37 @@ void tst_ctlFleet::longCommandHoldsBackRefreshAndTypedMatch()
     QCOMPARE(fills.count(), 1);
     page->StandardAction(10);
     QCOMPARE(fills.count(), 2);
+}
+
+void tst_ctlFleet::withoutAConnectionThePageStillLooksLikeItself()
+{
+    QStringList shown;
+    QM6Error::SetDisplayHandler([&shown](const QM6Error &e) { shown << e.Description(); });
+    PageHolder page;
+    attach(page.page);
+    page->show();
+    page->SetConnectionAndLicense(nullptr, nullptr);
+    FlexGrid *g = page.grid();
+    QCOMPARE(g->Cols(), 8);
+    QCOMPARE(g->TextMatrix(0, 2), QStringLiteral("Name"));
+    QVERIFY(g->ColHidden(0) && g->ColHidden(1));
+    QCOMPARE(page.types()->count(), 1);
+    QCOMPARE(page.types()->itemText(0), AllTypes);
+    QCOMPARE(page->PrinterCount(), 0);
+    QCOMPARE(g->Rows(), 76);
+    auto *notice = page->findChild<QLabel *>(QStringLiteral("lblNoConnection"));
+    QVERIFY(notice->isVisible());
+    QVERIFY(notice->text().startsWith(QStringLiteral("There is no data connection")));
+    QVERIFY(g->geometry().intersects(notice->geometry()));
+    QVERIFY(shown.isEmpty());   // the page says it; no message box on top
+    page->StandardAction(10);
+    QVERIFY(shown.isEmpty());
+
+    // The host reopens its database and hands the connection over.
+    page->SetConnectionAndLicense(m_conn, nullptr);
+    QVERIFY(!notice->isVisible());
+    QCOMPARE(page->PrinterCount(), 5);
+    QCOMPARE(page.types()->count(), 4);
 }
 
 void tst_ctlFleet::largerFontsGrowTheFrameWithoutOverlap_data()

@@ -109,7 +109,7 @@ QList<QPair<int, int>> UsedIds()
 {
     const QMap<int, int> args{{159, 1}, {160, 2}, {205, 1}, {207, 1}, {209, 1}, {212, 2}, {222, 1}, {1402, 2}};
     QList<QPair<int, int>> ids;
-    const std::pair<int, int> ranges[]{{1, 9}, {100, 126}, {128, 128}, {137, 168}, {200, 227}, {1400, 1403}};
+    const std::pair<int, int> ranges[]{{1, 9}, {100, 126}, {128, 128}, {137, 168}, {200, 228}, {1400, 1403}};
     for (const auto &[from, to] : ranges)
         for (int i = from; i <= to; ++i)
             ids.append({i, args.value(i, 0)});
