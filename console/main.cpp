@@ -115,7 +115,7 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     SetCommonServicesFactory([] { return std::make_unique<ConsoleCommonServices>(); });
     QM6Error::SetDisplayHandler([](const QM6Error &e) {
-        QMessageBox::warning(QApplication::activeWindow(), ConsoleCommonServices::AppTitle(), e.Description());
+        QMessageBox::critical(QApplication::activeWindow(), ConsoleCommonServices::AppTitle(), e.Description());
     });
 
     const QString url = options.database.isEmpty() ? QM6Connection::DefaultUrl() : options.database;

@@ -1,6 +1,7 @@
 #include "qm6connectionprivate.h"
 #include "qm6siteusers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -204,12 +205,52 @@ QM6ErrorPtr QM6ConnectionPrivate::CheckFileIsOurs()
     return {};
 }
 
+QString QM6CleanDriverText(const QString &text)
+{
+    // Drivers hand over several lines, tabs and repeated phrases; one plain sentence reads better.
+    QString clean = text.simplified();
+    while (clean.endsWith(u'.'))
+        clean.chop(1);
+    return clean;
+}
+
+QString QM6ConnectionPrivate::OpenFailure(const QString &raw) const
+{
+    const QString said = QM6CleanDriverText(raw);
+    auto has = [&said](const char *phrase) { return said.contains(QLatin1String(phrase), Qt::CaseInsensitive); };
+    QString cause;
+    if (!pg) {
+        const QFileInfo file(sqlitePath);
+        if (!file.absoluteDir().exists())
+            cause = QStringLiteral("its folder %1 does not exist").arg(file.absolutePath());
+        else if (has("not a database") || has("encrypted"))
+            cause = QStringLiteral("the file is not an SQLite database");
+        else if (::access(QFile::encodeName(file.absolutePath()).constData(), R_OK | X_OK) != 0 ||
+                 (file.exists() && ::access(QFile::encodeName(sqlitePath).constData(), R_OK) != 0))
+            cause = QStringLiteral("you may not read the file or its folder");
+        else
+            cause = QStringLiteral("SQLite could not open the file");
+    } else if (has("password") || has("authentication") || (has("role") && has("does not exist"))) {
+        cause = QStringLiteral("the server did not accept the user name or the password");
+    } else if (has("database") && has("does not exist")) {
+        cause = QStringLiteral("the server has no database of that name: create it (for example with createdb), then make "
+                               "the site in it with \"qm6data init %1\"").arg(url);
+    } else if (has("timeout") || has("timed out")) {
+        cause = QStringLiteral("the server did not answer in time");
+    } else if (has("could not connect") || has("connection refused") || has("no such file") || has("could not translate host")) {
+        cause = QStringLiteral("no PostgreSQL server answers at that address: check that it is running and that the host, "
+                               "port or socket folder are right");
+    } else {
+        cause = QStringLiteral("the server refused the connection");
+    }
+    return QStringLiteral("The site %1 could not be opened: %2. (The database said: \"%3\".)").arg(url, cause, said);
+}
+
 QM6ErrorPtr QM6ConnectionPrivate::OpenDatabase()
 {
     QSqlDatabase d = db();
     if (!d.open())
-        return MakeQM6Error(QStringLiteral("Cannot open the database %1: %2").arg(url, d.lastError().text()),
-                            QM6Error::ErrNoDatabase);
+        return MakeQM6Error(OpenFailure(d.lastError().text()), QM6Error::ErrNoDatabase);
     if (pg) {
         QSqlQuery(QStringLiteral("SET client_min_messages = warning"), d);
         if (readOnly)
@@ -236,14 +277,15 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenDatabase()
     QSqlQuery q(d);
     // Reading the catalogue proves the file is a database we can read.
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !q.next()) {
-        QString msg = q.lastError().text();
+        const QString msg = q.lastError().text();
         q = QSqlQuery();
         d.close();
+        QString text = OpenFailure(msg);
         if (::access(QFile::encodeName(sqlitePath).constData(), W_OK) != 0)
-            msg += QStringLiteral(". The file is read-only for you: SQLite can read it while its -wal and -shm files are beside "
-                                  "it (connections of this program keep them), or where you may create files in its folder. "
-                                  "Ask the site's owner to open it once with this version");
-        return MakeQM6Error(QStringLiteral("Cannot use the database file %1: %2.").arg(sqlitePath, msg), QM6Error::ErrNoDatabase);
+            text += QStringLiteral(" The file is read-only for you: SQLite can read it while its -wal and -shm files are beside "
+                                   "it (connections of this program keep them), or where you may create files in its folder. "
+                                   "Ask the site's owner to open it once with this version.");
+        return MakeQM6Error(text, QM6Error::ErrNoDatabase);
     }
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     // Truncates the kept -wal file when the last connection closes.
@@ -253,9 +295,8 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenDatabase()
 
 QM6ErrorPtr QM6ConnectionPrivate::DbError(const QString &what, const QString &dbMessage) const
 {
-    return MakeQM6Error(QStringLiteral("%1 failed: %2").arg(what, dbMessage.trimmed().isEmpty()
-                                                              ? QStringLiteral("the database gave no reason")
-                                                              : dbMessage.trimmed()),
+    const QString said = QM6CleanDriverText(dbMessage);
+    return MakeQM6Error(QStringLiteral("%1 failed: %2").arg(what, said.isEmpty() ? QStringLiteral("the database gave no reason") : said),
                         QM6Error::ErrDatabase);
 }
 

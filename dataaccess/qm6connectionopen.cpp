@@ -74,8 +74,12 @@ QM6ErrorPtr createSiteFile(const QString &path, bool groupReadable)
     if (fd < 0) {
         if (errno == EEXIST)   // another process made it first: it is theirs to set up
             return {};
-        return MakeQM6Error(QStringLiteral("Cannot create the database file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))),
-                            QM6Error::ErrNoDatabase);
+        const int why = errno;
+        const QFileInfo file(path);
+        const QString cause = !file.absoluteDir().exists() ? QStringLiteral("its folder %1 does not exist").arg(file.absolutePath())
+                              : why == EACCES || why == EPERM ? QStringLiteral("you may not create files in %1").arg(file.absolutePath())
+                                                              : QString::fromLocal8Bit(std::strerror(why));
+        return MakeQM6Error(QStringLiteral("The site file %1 could not be made: %2.").arg(path, cause), QM6Error::ErrNoDatabase);
     }
     ::fchmod(fd, mode);   // the umask must not take the group's read right away
     ::close(fd);

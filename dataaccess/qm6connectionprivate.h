@@ -14,6 +14,8 @@ struct sqlite3;
 
 // The error of a call made without a data connection.
 QM6ErrorPtr QM6NoConnectionError();
+// A driver's message as one plain sentence (no tabs, line breaks or trailing full stop).
+QString QM6CleanDriverText(const QString &text);
 
 // How a site is opened, beyond what the public Open offers.
 struct QM6OpenOptions {
@@ -101,6 +103,9 @@ public:
     QM6ErrorPtr Exec(QSqlQuery &q, const QString &what);
     QM6ErrorPtr ExecSql(const QString &sql, const QString &what);
     QM6ErrorPtr DbError(const QString &what, const QString &dbMessage) const;
+    // Why the database could not be opened, in a sentence that names the site and the likely
+    // cause, with the driver's own words after it.
+    QString OpenFailure(const QString &driverText) const;
 
 private:
     QM6ErrorPtr OpenDatabase();
