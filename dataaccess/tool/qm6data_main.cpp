@@ -79,7 +79,7 @@ int profiles(const QM6ConnectionPtr &c, const QString &url, const QStringList &o
         qint64 id = 0;
         if (QM6ErrorPtr e = QM6TrackProfiles::Add(d, opts[1], &id))
             return fail(e);
-        say(QStringLiteral("%1: track profile %2 \"%3\" added").arg(url).arg(id).arg(opts[1].trimmed()));
+        say(QStringLiteral("%1: track profile %2 \"%3\" added").arg(url, QString::number(id), opts[1].trimmed()));
         return 0;
     }
     if (opts[0] == QLatin1String("rename") && opts.size() == 3) {
@@ -89,7 +89,7 @@ int profiles(const QM6ConnectionPtr &c, const QString &url, const QStringList &o
             return usage();
         if (QM6ErrorPtr e = QM6TrackProfiles::Rename(d, id, opts[2]))
             return fail(e);
-        say(QStringLiteral("%1: track profile %2 renamed to \"%3\"").arg(url).arg(id).arg(opts[2].trimmed()));
+        say(QStringLiteral("%1: track profile %2 renamed to \"%3\"").arg(url, QString::number(id), opts[2].trimmed()));
         return 0;
     }
     return usage();
@@ -140,7 +140,7 @@ int main(int argc, char **argv)
             }
             if (e)
                 return fail(e);
-            say(QStringLiteral("%1: schema ready, %2 track profiles").arg(shownUrl).arg(ids.size()));
+            say(QStringLiteral("%1: schema ready, %2 track profiles").arg(shownUrl, QString::number(ids.size())));
         }
         return 0;
     }
@@ -165,7 +165,7 @@ int main(int argc, char **argv)
         if (QM6ErrorPtr e = QM6SiteGenerator::Generate(c.get(), o, &written))
             return fail(e);
         say(QStringLiteral("%1: %2 printers and aliases written in %3 s")
-                .arg(shownUrl).arg(written).arg(double(t.elapsed()) / 1000.0, 0, 'f', 2));
+                .arg(shownUrl, QString::number(written), QString::number(double(t.elapsed()) / 1000.0, 'f', 2)));
         return 0;
     }
     if (command == QLatin1String("check")) {

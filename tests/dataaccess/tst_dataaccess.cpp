@@ -6,6 +6,7 @@
 #include "qm6sitecheck.h"
 #include "sitefixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
@@ -745,6 +746,24 @@ private slots:
         QCOMPARE(run(tool, {"profiles", m_url, "rename", "x", "Other"}), 2);
         QCOMPARE(run(tool, {"profiles", m_url, "remove", "1"}), 2);
         QCOMPARE(listed().size(), 6);
+    }
+
+    void toolPrintsTheAddressAsGiven()
+    {
+        // Percent signs in an address (a PostgreSQL socket folder is written %2F...) must not be
+        // taken for the placeholders of the sentence around them.
+        if (m_pg)
+            QSKIP("the same texts on both backends; a folder name carries the percent signs here");
+        const QString folder = m_dir.filePath(QStringLiteral("odd%2Fname%1"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString url = QStringLiteral("sqlite:") + folder + QStringLiteral("/site.db");
+        for (const QStringList &args : {QStringList{"init", url}, QStringList{"generate", url, "--printers", "3"}, QStringList{"check", url},
+                                        QStringList{"profiles", url, "add", "Lab"}}) {
+            QByteArray out;
+            QCOMPARE(run(QStringLiteral(QM6DATA_PATH), args, &out), 0);
+            const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+            QVERIFY2(!lines.isEmpty() && lines.last().startsWith(url + QStringLiteral(": ")), out.constData());
+        }
     }
 
     void toolWritesADemoSiteThatPassesItsCheck()
