@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <QUrlQuery>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -131,6 +132,13 @@ QM6ErrorPtr QM6Connection::Open(const QString &url, const QString &narrowToUser,
 {
     return QM6ConnectionPrivate::OpenSite(url, narrowToUser, QM6OpenOptions(), out);
 }
+
+namespace {
+std::atomic<qint32> g_language{1033};
+}
+
+void QM6Connection::SetLanguage(qint32 localeId) { g_language = localeId > 0 ? localeId : 1033; }
+qint32 QM6Connection::Language() { return g_language; }
 
 QM6ErrorPtr QM6Connection::CreateSite(const QString &url, std::shared_ptr<QM6Connection> *out)
 {

@@ -70,7 +70,7 @@ public:
     int openDepth = 0;
     int txnDepth = 0;
     bool txnFailed = false;
-    QHash<qint32, QVariant> lookupCache;
+    QHash<QPair<qint32, qint32>, QVariant> lookupCache;   // by list number and language
     // Size of the last printer list, to reserve the next one at once (it is reloaded often).
     qsizetype lastListRows = 0;
     QList<qsizetype> lastListText;

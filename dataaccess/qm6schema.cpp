@@ -69,6 +69,18 @@ const char *const migration2Sqlite[] = {
     "CREATE INDEX merged_printers_owner ON merged_printers(owner_id, alias_key, device_name, port, host, merge_type)",
 };
 
+// The lookup lists' entries in other languages than English (the entries themselves keep the
+// English text, which stands in for a language that has none).
+const char *const migration3[] = {
+    "CREATE TABLE lookup_texts (list_no INTEGER NOT NULL, code INTEGER NOT NULL, locale_id INTEGER NOT NULL,"
+    " text VARCHAR(100) NOT NULL, PRIMARY KEY (list_no, code, locale_id))",
+    "INSERT INTO lookup_texts (list_no, code, locale_id, text) VALUES (5, 0, 1036, 'Inconnu'), (5, 1, 1036, 'Imprimante laser'),"
+    " (5, 2, 1036, 'Imprimante à jet d''encre'), (5, 3, 1036, 'Appareil multifonction'), (5, 4, 1036, 'Traceur'),"
+    " (5, 5, 1036, 'Imprimante d''étiquettes')",
+    "INSERT INTO lookup_texts (list_no, code, locale_id, text) VALUES (6, 1, 1036, 'Partage réseau'), (6, 2, 1036, 'IP directe'),"
+    " (6, 3, 1036, 'Locale')",
+};
+
 QString adapt(const char *sql, bool pg)
 {
     QString s = QString::fromUtf8(sql);
@@ -167,6 +179,13 @@ QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d, bool *created)
                 if ((e = d->ExecSql(QString::fromLatin1(sql), what)))
                     return fail(e);
         if ((e = d->ExecSql(QStringLiteral("INSERT INTO schema_version (version) VALUES (2)"), what)))
+            return fail(e);
+    }
+    if (version < 3) {
+        for (const char *sql : migration3)
+            if ((e = d->ExecSql(QString::fromUtf8(sql), what)))
+                return fail(e);
+        if ((e = d->ExecSql(QStringLiteral("INSERT INTO schema_version (version) VALUES (3)"), what)))
             return fail(e);
     }
     QSqlQuery q(d->db());

@@ -2,10 +2,15 @@
 #include "qm6connectionprivate.h"
 #include "qm6schema.h"
 
+#include <iterator>
+
 namespace {
 
-// The profiles a new site starts with, in the order they are added.
+// The profiles a new site starts with, in the order they are added, named in the language of
+// whoever makes the site (English unless there is a set for it). Profiles added later keep the
+// name they are given.
 const char *const standardNames[] = {"Standard", "Colour restricted", "Finance", "Students", "Do not track"};
+const char *const standardNamesFrench[] = {"Standard", "Couleur limitée", "Finance", "Étudiants", "Non suivi"};
 
 // Nothing when the name (trimmed) can be stored, else an error saying what to change. A name
 // another profile has (exceptId aside) is refused: printers and reports tell profiles apart by name.
@@ -61,9 +66,10 @@ QM6ErrorPtr QM6TrackProfiles::EnsureStandard(QM6ConnectionPrivate *d, QList<qint
     while (q.next())
         found << q.value(0).toLongLong();
     if (found.isEmpty()) {
-        for (const char *name : standardNames) {
+        const bool french = QM6Connection::Language() == 1036;
+        for (size_t i = 0; i < std::size(standardNames); ++i) {
             qint64 id = 0;
-            if (QM6ErrorPtr e = insert(d, QString::fromLatin1(name), &id, what))
+            if (QM6ErrorPtr e = insert(d, QString::fromUtf8(french ? standardNamesFrench[i] : standardNames[i]), &id, what))
                 return e;
             found << id;
         }

@@ -32,6 +32,12 @@ public:
     static QString OperatingSystemUser();
     // A database address as it may be shown: without a password.
     static QString DisplayUrl(const QString &url);
+    // The language (a Windows locale id: 1033 English, 1036 French ...) of the texts the data
+    // component keeps for people: lookup list entries, and the names of the standard track
+    // profiles a new site gets. One per process, set by the host at start; 1033 until then.
+    // Entries without a text in that language read in English.
+    static void SetLanguage(qint32 localeId);
+    static qint32 Language();
 
     virtual ~QM6Connection();
     QM6Connection(const QM6Connection &) = delete;

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
 #include <cmath>
 #include <cstdio>
 
@@ -18,7 +19,7 @@ namespace {
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: qm6data init URL [--demo] [--group-readable]\n"
+                 "usage: qm6data init URL [--demo] [--group-readable] [--language LCID]\n"
                  "       qm6data generate URL --printers N [--aliases-per-printer X] [--seed S]\n"
                  "       qm6data check URL\n"
                  "       qm6data users URL\n"
@@ -29,7 +30,9 @@ int usage()
                  "A new SQLite site is readable by its owner only; --group-readable makes it readable by its group.\n"
                  "Whoever creates a site holds every permission in it. grant and revoke take every permission\n"
                  "without CODEs (128 view printers, 129 change printers, 130 view reports, 131 change users);\n"
-                 "USER is a PostgreSQL login role, or on SQLite an operating-system user.\n");
+                 "USER is a PostgreSQL login role, or on SQLite an operating-system user.\n"
+                 "--language 1036 names a new site's standard track profiles in French (default: your locale's\n"
+                 "language when there are texts for it, else English).\n");
     return 2;
 }
 
@@ -108,6 +111,15 @@ int main(int argc, char **argv)
         const qsizetype i = opts.indexOf(name);
         return i >= 0 && i + 1 < opts.size() ? opts[i + 1] : fallback;
     };
+
+    // The language of what a new site is given to read (its standard profiles' names).
+    bool languageOk = true;
+    const qint32 language = option(QStringLiteral("--language"),
+                                   QString::number(QLocale::system().language() == QLocale::French ? 1036 : 1033))
+                                .toInt(&languageOk);
+    if (!languageOk || language <= 0)
+        return refuse(QStringLiteral("--language takes a Windows locale id such as 1033 (English) or 1036 (French)."));
+    QM6Connection::SetLanguage(language);
 
     QM6ConnectionPtr c;
     QM6OpenOptions open;

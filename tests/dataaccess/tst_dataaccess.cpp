@@ -748,6 +748,51 @@ private slots:
         QCOMPARE(listed().size(), 6);
     }
 
+    void listsAndStandardProfilesSpeakTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("share");        // list 6, code 1
+        QTest::addColumn<QString>("inkjet");       // list 5, code 2
+        QTest::addColumn<QString>("restricted");   // the second standard profile of a new site
+        QTest::newRow("English") << 1033 << "Network share" << "Inkjet printer" << "Colour restricted";
+        QTest::newRow("French") << 1036 << "Partage réseau" << "Imprimante à jet d'encre" << "Couleur limitée";
+        QTest::newRow("German, which has no texts: English") << 1031 << "Network share" << "Inkjet printer" << "Colour restricted";
+    }
+
+    void listsAndStandardProfilesSpeakTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, share);
+        QFETCH(QString, inkjet);
+        QFETCH(QString, restricted);
+        QM6Connection::SetLanguage(language);
+        const auto restore = qScopeGuard([] { QM6Connection::SetLanguage(1033); });
+        auto entry = [this](int list, int code) {
+            for (const QVariant &row : LookupLists::Instance().GetList(c, list).toList())
+                if (row.toList().value(0).toInt() == code)
+                    return row.toList().value(1).toString();
+            return QStringLiteral("(none)");
+        };
+        QCOMPARE(entry(6, 1), share);
+        QCOMPARE(entry(5, 2), inkjet);
+        // A site made now gets its standard profiles in that language; an existing site keeps its own.
+        if (m_pg) {
+            c.reset();
+            emptySchema();
+            QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
+        }
+        const QString url = m_pg ? m_url : QStringLiteral("sqlite:%1/lang%2.db").arg(m_dir.path()).arg(m_caseNo);
+        QCOMPARE(run(QStringLiteral(QM6DATA_PATH), {"init", url, "--language", QString::number(language)}), 0);
+        QM6ConnectionPtr site;
+        QVERIFY_OK(QM6Connection::Open(url, QString(), &site));
+        QM6RecordsetPtr profiles;
+        QVERIFY_OK(PrinterData::Instance().GetPrintProfiles(site, &profiles));
+        QStringList names;
+        for (; !profiles->Eof(); profiles->MoveNext())
+            names << profiles->Fields(QStringLiteral("Name")).toString();
+        QVERIFY2(names.contains(restricted), qPrintable(names.join(u',')));
+    }
+
     void toolPrintsTheAddressAsGiven()
     {
         // Percent signs in an address (a PostgreSQL socket folder is written %2F...) must not be
