@@ -22,6 +22,11 @@ ConsoleOptions ConsoleOptions::Parse(const QStringList &args)
         else if (a == QLatin1String("--unregister") || a.startsWith(QLatin1String("--unregister="))) {
             o.registerPath = value(QStringLiteral("--unregister"));
             o.unregister = true;
+        } else if (a == QLatin1String("--language") || a.startsWith(QLatin1String("--language="))) {
+            bool ok = false;
+            o.language = value(QStringLiteral("--language")).toInt(&ok);
+            if (o.error.isEmpty() && (!ok || o.language <= 0))
+                o.error = QStringLiteral("--language takes a Windows locale id, such as 1033 (English) or 1036 (French).");
         } else if (a == QLatin1String("--vnc"))
             o.vnc = true;
         else if (a == QLatin1String("--help") || a == QLatin1String("-h"))
@@ -39,12 +44,14 @@ ConsoleOptions ConsoleOptions::Parse(const QStringList &args)
 QString ConsoleOptions::Usage()
 {
     return QStringLiteral(
-        "Usage: qm6admin [--database URL] [--user NAME] [--vnc]\n"
+        "Usage: qm6admin [--database URL] [--user NAME] [--language LCID] [--vnc]\n"
         "       qm6admin --register LIBRARY | --unregister LIBRARY\n\n"
         "  --database URL   sqlite:PATH or postgresql://user@host:port/db\n"
         "                   (default: the demo database in $XDG_DATA_HOME/quillmark6/printers.db)\n"
         "  --user NAME      work with no more rights than the site's user NAME has (auditor: read-only);\n"
         "                   who you are is your PostgreSQL login role, or on SQLite your user on this computer\n"
+        "  --language LCID  the language of the console and its pages from now on, as a Windows locale id\n"
+        "                   (1033 English, 1036 French); kept as LocaleId in your registry store\n"
         "  --vnc            without a display, serve the console over VNC on 127.0.0.1\n"
         "                   (port $QM6_VNC_PORT, default 5900; QM6_ALLOW_VNC=1 does the same).\n"
         "                   VNC has no password: any local account can connect and use the console.\n");

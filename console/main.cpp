@@ -1,5 +1,6 @@
 // qm6admin: the Quillmark 6 administration console.
 #include "common/consoleservices.h"
+#include "consolelanguage.h"
 #include "consoleoptions.h"
 #include "consolewindow.h"
 #include "pagelibrary.h"
@@ -111,6 +112,12 @@ int main(int argc, char **argv)
                          unsigned(port), unsigned(port));
         });
     }
+    if (options.language > 0) {
+        QString error;
+        if (!StoreConsoleLanguage(options.language, &error))
+            std::fprintf(stderr, "qm6admin: the language could not be kept: %s\n", qPrintable(error));
+    }
+    ApplyConsoleLanguage();
     QApplication::setApplicationName(QStringLiteral("Quillmark 6 Administrator"));
     QApplication::setOrganizationName(QStringLiteral("Quillmark"));
     SetCommonServicesFactory([] { return std::make_unique<ConsoleCommonServices>(); });

@@ -2,6 +2,7 @@
 
 #include "clsregistry.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <dlfcn.h>
 
@@ -66,13 +67,13 @@ std::shared_ptr<PageLibrary> PageLibrary::Load(const QString &path, QString *err
 {
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         if (error)
-            *error = QStringLiteral("The library %1 does not exist.").arg(path.isEmpty() ? QStringLiteral("(no path)") : path);
+            *error = QCoreApplication::translate("PageLibrary", "The library %1 does not exist.").arg(path.isEmpty() ? QStringLiteral("(no path)") : path);
         return nullptr;
     }
     void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         if (error)
-            *error = QStringLiteral("The library %1 could not be loaded: %2").arg(path, dlErrorText());
+            *error = QCoreApplication::translate("PageLibrary", "The library %1 could not be loaded: %2").arg(path, dlErrorText());
         return nullptr;
     }
     auto lib = std::shared_ptr<PageLibrary>(new PageLibrary);
@@ -82,7 +83,7 @@ std::shared_ptr<PageLibrary> PageLibrary::Load(const QString &path, QString *err
     lib->m_canUnloadNow = reinterpret_cast<PFN_DllCanUnloadNow>(dlsym(handle, "DllCanUnloadNow"));
     if (!lib->m_getClassObject) {
         if (error)
-            *error = QStringLiteral("The library %1 is not a page plug-in: it has no DllGetClassObject.").arg(path);
+            *error = QCoreApplication::translate("PageLibrary", "The library %1 is not a page plug-in: it has no DllGetClassObject.").arg(path);
         return nullptr;
     }
     return lib;
@@ -114,7 +115,7 @@ HRESULT RegisterPlugin(const QString &path, bool unregister, QString *error)
     void *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         if (error)
-            *error = QStringLiteral("The library %1 could not be loaded: %2").arg(path, dlErrorText());
+            *error = QCoreApplication::translate("PageLibrary", "The library %1 could not be loaded: %2").arg(path, dlErrorText());
         return E_FAIL;
     }
     const char *name = unregister ? "DllUnregisterServer" : "DllRegisterServer";
@@ -122,7 +123,7 @@ HRESULT RegisterPlugin(const QString &path, bool unregister, QString *error)
     HRESULT hr = E_FAIL;
     if (!fn) {
         if (error)
-            *error = QStringLiteral("The library %1 has no %2.").arg(path, QString::fromLatin1(name));
+            *error = QCoreApplication::translate("PageLibrary", "The library %1 has no %2.").arg(path, QString::fromLatin1(name));
     } else {
         hr = fn();
         if (FAILED(hr) && error)

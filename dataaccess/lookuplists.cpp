@@ -1,5 +1,6 @@
 #include "printerdata.h"
 #include "qm6connectionprivate.h"
+#include "qm6texts.h"
 
 #include <QSqlError>
 
@@ -24,11 +25,11 @@ QVariant LookupLists::GetList(const QM6ConnectionPtr &connection, qint32 listNum
             "SELECT e.code, COALESCE(t.text, e.text) FROM lookup_entries e"
             " LEFT JOIN lookup_texts t ON t.list_no = e.list_no AND t.code = e.code AND t.locale_id = :language"
             " WHERE e.list_no = :list ORDER BY e.code"),
-                   QStringLiteral("Reading a lookup list")))
+                   QM6Texts::tr("Reading a lookup list")))
         return {};
     q.bindValue(QStringLiteral(":list"), listNumber);
     q.bindValue(QStringLiteral(":language"), language);
-    if (d->Exec(q, QStringLiteral("Reading a lookup list")))
+    if (d->Exec(q, QM6Texts::tr("Reading a lookup list")))
         return {};
     QVariantList rows;
     while (q.next())

@@ -1,5 +1,6 @@
 #include "printerdata.h"
 #include "qm6connectionprivate.h"
+#include "qm6texts.h"
 
 #include <QSqlError>
 #include <sqlite3.h>
@@ -123,7 +124,7 @@ QM6ErrorPtr PrinterData::GetPrinters(const QM6ConnectionPtr &connection, QM6Reco
             if (d->lastListText[i] > 0)
                 rs->ReserveText(i, d->lastListText[i] + d->lastListText[i] / 64);
     }
-    if (QM6ErrorPtr e = fill(connection, printersSql, rs.get(), QStringLiteral("Reading the printer list")))
+    if (QM6ErrorPtr e = fill(connection, printersSql, rs.get(), QM6Texts::tr("Reading the printer list")))
         return e;
     d->lastListRows = rs->RecordCount();
     d->lastListText.clear();
@@ -141,7 +142,7 @@ QM6ErrorPtr PrinterData::GetPrintProfiles(const QM6ConnectionPtr &connection, QM
         recordset->reset();
     auto rs = std::make_shared<QM6Recordset>(QStringList{"PrintProfileId", "Name"}, QList<FT>{FT::Integer, FT::Text});
     if (QM6ErrorPtr e = fill(connection, "SELECT profile_id, name FROM track_profiles ORDER BY name, profile_id", rs.get(),
-                             QStringLiteral("Reading the track profiles")))
+                             QM6Texts::tr("Reading the track profiles")))
         return e;
     rs->EndFill();
     if (recordset)

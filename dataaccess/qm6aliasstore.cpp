@@ -4,6 +4,7 @@
 #include "qm6printerstore.h"
 #include "qm6rowlocks.h"
 #include "qm6schema.h"
+#include "qm6texts.h"
 
 #include <limits>
 
@@ -14,9 +15,9 @@ QVariant optional(const QString &v)
     return v.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v);
 }
 
-const QString kNothingMerged = QStringLiteral("Nothing was merged: reload the list and try again.");
-const QString kNothingMoved = QStringLiteral("Nothing was moved: reload the list and try again.");
-const QString kNothingRemoved = QStringLiteral("Nothing was removed: reload the list and try again.");
+const QString kNothingMerged = QM6Texts::tr("Nothing was merged: reload the list and try again.");
+const QString kNothingMoved = QM6Texts::tr("Nothing was moved: reload the list and try again.");
+const QString kNothingRemoved = QM6Texts::tr("Nothing was removed: reload the list and try again.");
 
 // Runs one statement of a change; expected >= 0 is the number of rows it must change.
 QM6ErrorPtr step(QM6ConnectionPrivate *d, const QString &sql, const QVariantHash &values, const QString &what,
@@ -33,7 +34,7 @@ QM6ErrorPtr step(QM6ConnectionPrivate *d, const QString &sql, const QVariantHash
     if (changed)
         *changed = q.numRowsAffected();
     if (expected >= 0 && q.numRowsAffected() != expected)
-        return MakeQM6Error(QStringLiteral("%1 failed: a row changed under it although it was locked (%2 rows instead of %3). "
+        return MakeQM6Error(QM6Texts::tr("%1 failed: a row changed under it although it was locked (%2 rows instead of %3). "
                                            "Nothing was changed.").arg(what).arg(q.numRowsAffected()).arg(expected),
                             QM6Error::ErrConflict);
     return {};
@@ -49,10 +50,10 @@ QM6ErrorPtr QM6AliasStore::AddAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *d
         {"host", host, QM6Schema::HostLength}, {"port", port, QM6Schema::PortLength}};
     for (const auto &ch : checks)
         if (qsizetype n = ch.v.toUcs4().size(); n > ch.max)
-            return MakeQM6Error(QStringLiteral("The merged printer's %1 is %2 characters long; at most %3 are allowed. Nothing was stored.")
+            return MakeQM6Error(QM6Texts::tr("The merged printer's %1 is %2 characters long; at most %3 are allowed. Nothing was stored.")
                                     .arg(QLatin1String(ch.field)).arg(n).arg(ch.max),
                                 QM6Error::ErrTooLong);
-    const QString what = QStringLiteral("Merging \"%1\" into %2").arg(key, QM6PrinterStore::Label(p));
+    const QString what = QM6Texts::tr("Merging \"%1\" into %2").arg(key, QM6PrinterStore::Label(p));
     QM6WriteScope scope(d);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -69,7 +70,7 @@ QM6ErrorPtr QM6AliasStore::AddAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *d
         if (QM6ErrorPtr e = QM6RowLocks::AliasOwner(d, key, false, &owner, what))
             return e;
         if (owner < 0)
-            return MakeQM6Error(QStringLiteral("There is no printer or merged printer with the key \"%1\".").arg(key),
+            return MakeQM6Error(QM6Texts::tr("There is no printer or merged printer with the key \"%1\".").arg(key),
                                 QM6Error::ErrNotFound);
         qint32 moved = 0;
         return MoveIn(d, key, p->m_printerId, p->m_printerKey, p->m_storedName, moved, what);
@@ -83,7 +84,7 @@ QM6ErrorPtr QM6AliasStore::MergePrinter(QM6PrinterRecord *p, QM6ConnectionPrivat
 {
     const qint32 target = p->m_printerId;
     if (source == target)
-        return MakeQM6Error(QStringLiteral("A printer cannot be merged into itself (key \"%1\").").arg(key), QM6Error::ErrInvalid);
+        return MakeQM6Error(QM6Texts::tr("A printer cannot be merged into itself (key \"%1\").").arg(key), QM6Error::ErrInvalid);
     QHash<qint32, QM6LockedPrinter> rows;
     if (QM6ErrorPtr e = QM6RowLocks::LockPrinters(d, {target, source}, &rows, what))
         return e;
@@ -95,7 +96,7 @@ QM6ErrorPtr QM6AliasStore::MergePrinter(QM6PrinterRecord *p, QM6ConnectionPrivat
         return QM6RowLocks::Changed(d, s == rows.constEnd() ? nullptr : &*s, source, key, QString(), kNothingMerged);
     const qint64 bw = t->bw + s->bw, color = t->color + s->color;
     if (bw > std::numeric_limits<qint32>::max() || color > std::numeric_limits<qint32>::max())
-        return MakeQM6Error(QStringLiteral("The merged page totals would exceed %1; nothing was merged.")
+        return MakeQM6Error(QM6Texts::tr("The merged page totals would exceed %1; nothing was merged.")
                                 .arg(std::numeric_limits<qint32>::max()), QM6Error::ErrInvalid);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const QVariantHash values{{":target", target}, {":source", source}, {":bw", s->bw}, {":cl", s->color},
@@ -132,7 +133,7 @@ QM6ErrorPtr QM6AliasStore::MoveIn(QM6ConnectionPrivate *d, const QString &aliasK
     if (QM6ErrorPtr e = QM6RowLocks::LockAlias(d, aliasKey, {targetId}, &owner, &rows, what))
         return e;
     if (owner < 0)
-        return MakeQM6Error(QStringLiteral("The merged printer \"%1\" does not exist.").arg(aliasKey), QM6Error::ErrNotFound);
+        return MakeQM6Error(QM6Texts::tr("The merged printer \"%1\" does not exist.").arg(aliasKey), QM6Error::ErrNotFound);
     const auto t = rows.constFind(targetId);
     if (t == rows.constEnd() || t->deleted)
         return QM6RowLocks::Changed(d, t == rows.constEnd() ? nullptr : &*t, targetId, targetKey, targetName, kNothingMoved);
@@ -151,7 +152,7 @@ QM6ErrorPtr QM6AliasStore::MoveIn(QM6ConnectionPrivate *d, const QString &aliasK
 QM6ErrorPtr QM6AliasStore::MoveAlias(QM6ConnectionPrivate *d, const QString &aliasKey, qint32 targetId, qint32 &count)
 {
     count = 0;
-    const QString what = QStringLiteral("Moving merged printer \"%1\"").arg(aliasKey);
+    const QString what = QM6Texts::tr("Moving merged printer \"%1\"").arg(aliasKey);
     QM6WriteScope scope(d);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -170,7 +171,7 @@ QM6ErrorPtr QM6AliasStore::MoveAlias(QM6ConnectionPrivate *d, const QString &ali
 QM6ErrorPtr QM6AliasStore::DeleteAlias(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &aliasKey, qint32 &count)
 {
     count = 0;
-    const QString what = QStringLiteral("Removing merged printer \"%1\"").arg(aliasKey);
+    const QString what = QM6Texts::tr("Removing merged printer \"%1\"").arg(aliasKey);
     QM6WriteScope scope(d);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -179,7 +180,7 @@ QM6ErrorPtr QM6AliasStore::DeleteAlias(QM6PrinterRecord *p, QM6ConnectionPrivate
         if (QM6ErrorPtr e = d->RequireChangeRight(what))
             return e;
         auto gone = [&] {
-            return MakeQM6Error(QStringLiteral("The merged printer \"%1\" no longer exists; it was removed already.").arg(aliasKey),
+            return MakeQM6Error(QM6Texts::tr("The merged printer \"%1\" no longer exists; it was removed already.").arg(aliasKey),
                                 QM6Error::ErrNotFound, QM6Error::SeverityIgnorable);
         };
         qint32 owner = -1;
@@ -189,7 +190,7 @@ QM6ErrorPtr QM6AliasStore::DeleteAlias(QM6PrinterRecord *p, QM6ConnectionPrivate
         if (owner < 0)
             return gone();
         if (p->m_printerId > 0 && owner != p->m_printerId)
-            return MakeQM6Error(QStringLiteral("The merged printer \"%1\" now belongs to %2, not to %3. %4")
+            return MakeQM6Error(QM6Texts::tr("The merged printer \"%1\" now belongs to %2, not to %3. %4")
                                     .arg(aliasKey, QM6RowLocks::Label(d, owner), QM6PrinterStore::Label(p), kNothingRemoved),
                                 QM6Error::ErrConflict);
         // Its jobs stay recorded and keep counting for the printer they were merged into.

@@ -1,5 +1,6 @@
 #include "qm6connectionprivate.h"
 #include "qm6siteusers.h"
+#include "qm6texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +37,7 @@ QM6ErrorPtr QM6ConnectionPrivate::RequireChangeRight(const QString &what)
     QM6ErrorPtr e = QM6SiteUsers::Check(this, QM6SiteUsers::ChangePrinters);
     if (!e || e->Number() != QM6Error::ErrPermission)
         return e;
-    return MakeQM6Error(QStringLiteral("%1 was refused: %2 Nothing was changed.").arg(what, e->Description()), QM6Error::ErrPermission);
+    return MakeQM6Error(QM6Texts::tr("%1 was refused: %2 Nothing was changed.").arg(what, e->Description()), QM6Error::ErrPermission);
 }
 
 QM6ErrorPtr QM6ConnectionPrivate::OpenConnection(bool openIt)
@@ -76,8 +77,8 @@ QM6ErrorPtr QM6ConnectionPrivate::BeginTransaction()
     if (pg) {
         QSqlDatabase database = db();
         if (!database.transaction())
-            return DbError(QStringLiteral("Starting a transaction"), database.lastError().text());
-    } else if (QM6ErrorPtr e = ExecSql(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("Starting a transaction"))) {
+            return DbError(QM6Texts::tr("Starting a transaction"), database.lastError().text());
+    } else if (QM6ErrorPtr e = ExecSql(QStringLiteral("BEGIN IMMEDIATE"), QM6Texts::tr("Starting a transaction"))) {
         return e;
     }
     txnDepth = 1;
@@ -88,7 +89,7 @@ QM6ErrorPtr QM6ConnectionPrivate::BeginTransaction()
 QM6ErrorPtr QM6ConnectionPrivate::CommitTransaction()
 {
     if (txnDepth == 0)
-        return MakeQM6Error(QStringLiteral("There is no open transaction to commit."), QM6Error::ErrTransaction);
+        return MakeQM6Error(QM6Texts::tr("There is no open transaction to commit."), QM6Error::ErrTransaction);
     if (txnDepth > 1) {
         --txnDepth;
         return {};
@@ -96,9 +97,9 @@ QM6ErrorPtr QM6ConnectionPrivate::CommitTransaction()
     if (txnFailed) {
         RollbackTransaction();
         if (!db().isOpen())
-            return MakeQM6Error(QStringLiteral("The connection to the database was lost before the changes were stored; "
+            return MakeQM6Error(QM6Texts::tr("The connection to the database was lost before the changes were stored; "
                                                "nothing was written."), QM6Error::ErrNoDatabase);
-        return MakeQM6Error(QStringLiteral("The changes were not stored because a step of them failed; nothing was written."),
+        return MakeQM6Error(QM6Texts::tr("The changes were not stored because a step of them failed; nothing was written."),
                             QM6Error::ErrTransaction);
     }
     if (QM6ErrorPtr e = pg ? QM6ErrorPtr() : CheckFileIsOurs()) {
@@ -122,7 +123,7 @@ QM6ErrorPtr QM6ConnectionPrivate::CommitTransaction()
     if (!ok) {
         txnDepth = 1;
         RollbackTransaction();
-        return DbError(QStringLiteral("Storing the changes (commit)"), message);
+        return DbError(QM6Texts::tr("Storing the changes (commit)"), message);
     }
     txnDepth = 0;
     return {};
@@ -143,12 +144,12 @@ QM6ErrorPtr QM6ConnectionPrivate::RollbackTransaction()
     QSqlDatabase database = db();
     if (pg) {
         if (!database.rollback())
-            return DbError(QStringLiteral("Undoing the changes (rollback)"), database.lastError().text());
+            return DbError(QM6Texts::tr("Undoing the changes (rollback)"), database.lastError().text());
         return {};
     }
     QSqlQuery q(database);
     if (!q.exec(QStringLiteral("ROLLBACK")))
-        return DbError(QStringLiteral("Undoing the changes (rollback)"), q.lastError().text());
+        return DbError(QM6Texts::tr("Undoing the changes (rollback)"), q.lastError().text());
     return {};
 }
 
@@ -171,13 +172,13 @@ QM6ErrorPtr QM6ConnectionPrivate::Ensure()
 {
     QSqlDatabase d = db();
     if (!d.isValid())
-        return MakeQM6Error(QStringLiteral("The data connection is closed."), QM6Error::ErrNoDatabase);
+        return MakeQM6Error(QM6Texts::tr("The data connection is closed."), QM6Error::ErrNoDatabase);
     if (d.isOpen())
         return pg ? QM6ErrorPtr() : CheckFileIsOurs();
     if (txnDepth > 0) {
         // Reconnecting here would run the rest of the change outside its transaction.
         txnFailed = true;
-        return MakeQM6Error(QStringLiteral("The connection to the database %1 was lost in the middle of a change; "
+        return MakeQM6Error(QM6Texts::tr("The connection to the database %1 was lost in the middle of a change; "
                                            "nothing of that change was stored. Try again.").arg(url),
                             QM6Error::ErrNoDatabase);
     }
@@ -190,14 +191,14 @@ QM6ErrorPtr QM6ConnectionPrivate::CheckFileIsOurs()
     if (::stat(QFile::encodeName(sqlitePath).constData(), &st) != 0) {
         if (txnDepth > 0)
             txnFailed = true;
-        return MakeQM6Error(QStringLiteral("The database file %1 is gone (deleted or moved). Printers cannot be read or "
+        return MakeQM6Error(QM6Texts::tr("The database file %1 is gone (deleted or moved). Printers cannot be read or "
                                            "stored until it is restored.").arg(sqlitePath),
                             QM6Error::ErrNoDatabase);
     }
     if (haveFileId && (st.st_dev != fileDevice || st.st_ino != fileInode)) {
         if (txnDepth > 0)
             txnFailed = true;
-        return MakeQM6Error(QStringLiteral("The database file %1 was replaced by another file (moved or copied over it) "
+        return MakeQM6Error(QM6Texts::tr("The database file %1 was replaced by another file (moved or copied over it) "
                                            "while it was open. Nothing was read from or stored into the new file: open "
                                            "the site again to work with it.").arg(sqlitePath),
                             QM6Error::ErrNoDatabase);
@@ -222,28 +223,28 @@ QString QM6ConnectionPrivate::OpenFailure(const QString &raw) const
     if (!pg) {
         const QFileInfo file(sqlitePath);
         if (!file.absoluteDir().exists())
-            cause = QStringLiteral("its folder %1 does not exist").arg(file.absolutePath());
+            cause = QM6Texts::tr("its folder %1 does not exist").arg(file.absolutePath());
         else if (has("not a database") || has("encrypted"))
-            cause = QStringLiteral("the file is not an SQLite database");
+            cause = QM6Texts::tr("the file is not an SQLite database");
         else if (::access(QFile::encodeName(file.absolutePath()).constData(), R_OK | X_OK) != 0 ||
                  (file.exists() && ::access(QFile::encodeName(sqlitePath).constData(), R_OK) != 0))
-            cause = QStringLiteral("you may not read the file or its folder");
+            cause = QM6Texts::tr("you may not read the file or its folder");
         else
-            cause = QStringLiteral("SQLite could not open the file");
+            cause = QM6Texts::tr("SQLite could not open the file");
     } else if (has("password") || has("authentication") || (has("role") && has("does not exist"))) {
-        cause = QStringLiteral("the server did not accept the user name or the password");
+        cause = QM6Texts::tr("the server did not accept the user name or the password");
     } else if (has("database") && has("does not exist")) {
-        cause = QStringLiteral("the server has no database of that name: create it (for example with createdb), then make "
+        cause = QM6Texts::tr("the server has no database of that name: create it (for example with createdb), then make "
                                "the site in it with \"qm6data init %1\"").arg(url);
     } else if (has("timeout") || has("timed out")) {
-        cause = QStringLiteral("the server did not answer in time");
+        cause = QM6Texts::tr("the server did not answer in time");
     } else if (has("could not connect") || has("connection refused") || has("no such file") || has("could not translate host")) {
-        cause = QStringLiteral("no PostgreSQL server answers at that address: check that it is running and that the host, "
+        cause = QM6Texts::tr("no PostgreSQL server answers at that address: check that it is running and that the host, "
                                "port or socket folder are right");
     } else {
-        cause = QStringLiteral("the server refused the connection");
+        cause = QM6Texts::tr("the server refused the connection");
     }
-    return QStringLiteral("The site %1 could not be opened: %2. (The database said: \"%3\".)").arg(url, cause, said);
+    return QM6Texts::tr("The site %1 could not be opened: %2. (The database said: \"%3\".)").arg(url, cause, said);
 }
 
 QM6ErrorPtr QM6ConnectionPrivate::OpenDatabase()
@@ -296,7 +297,7 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenDatabase()
 QM6ErrorPtr QM6ConnectionPrivate::DbError(const QString &what, const QString &dbMessage) const
 {
     const QString said = QM6CleanDriverText(dbMessage);
-    return MakeQM6Error(QStringLiteral("%1 failed: %2").arg(what, said.isEmpty() ? QStringLiteral("the database gave no reason") : said),
+    return MakeQM6Error(QM6Texts::tr("%1 failed: %2").arg(what, said.isEmpty() ? QM6Texts::tr("the database gave no reason") : said),
                         QM6Error::ErrDatabase);
 }
 

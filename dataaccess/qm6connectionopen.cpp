@@ -3,6 +3,7 @@
 #include "qm6demosite.h"
 #include "qm6schema.h"
 #include "qm6siteusers.h"
+#include "qm6texts.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -77,10 +78,10 @@ QM6ErrorPtr createSiteFile(const QString &path, bool groupReadable)
             return {};
         const int why = errno;
         const QFileInfo file(path);
-        const QString cause = !file.absoluteDir().exists() ? QStringLiteral("its folder %1 does not exist").arg(file.absolutePath())
-                              : why == EACCES || why == EPERM ? QStringLiteral("you may not create files in %1").arg(file.absolutePath())
+        const QString cause = !file.absoluteDir().exists() ? QM6Texts::tr("its folder %1 does not exist").arg(file.absolutePath())
+                              : why == EACCES || why == EPERM ? QM6Texts::tr("you may not create files in %1").arg(file.absolutePath())
                                                               : QString::fromLocal8Bit(std::strerror(why));
-        return MakeQM6Error(QStringLiteral("The site file %1 could not be made: %2.").arg(path, cause), QM6Error::ErrNoDatabase);
+        return MakeQM6Error(QM6Texts::tr("The site file %1 could not be made: %2.").arg(path, cause), QM6Error::ErrNoDatabase);
     }
     ::fchmod(fd, mode);   // the umask must not take the group's read right away
     ::close(fd);
@@ -152,8 +153,8 @@ namespace {
 
 QM6ErrorPtr noSiteError(const QString &shownUrl, bool fileMissing)
 {
-    const QString what = fileMissing ? QStringLiteral("There is no Quillmark site at %1: the file does not exist.")
-                                     : QStringLiteral("%1 holds no Quillmark site (its tables are not there).");
+    const QString what = fileMissing ? QM6Texts::tr("There is no Quillmark site at %1: the file does not exist.")
+                                     : QM6Texts::tr("%1 holds no Quillmark site (its tables are not there).");
     return MakeQM6Error(what.arg(shownUrl) + QStringLiteral(" Check the address; to make a new site there, run "
                                                           "\"qm6data init %1\" (add --demo for demo printers).").arg(shownUrl),
                         QM6Error::ErrNoDatabase);
@@ -177,14 +178,14 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
         if (path.startsWith(QLatin1String("//")))
             path = path.mid(2);
         if (path.isEmpty())
-            return MakeQM6Error(QStringLiteral("The database address \"%1\" names no file.").arg(url), QM6Error::ErrNoDatabase);
+            return MakeQM6Error(QM6Texts::tr("The database address \"%1\" names no file.").arg(url), QM6Error::ErrNoDatabase);
         d->sqlitePath = path;
         // Before the file is touched: a user who cannot be identified creates nothing either.
         if (QM6ErrorPtr e = QM6SiteUsers::Identify(d))
             return e;
         if (!QFileInfo::exists(path)) {
             if (options.readOnly)
-                return MakeQM6Error(QStringLiteral("The database file %1 does not exist.").arg(path), QM6Error::ErrNoDatabase);
+                return MakeQM6Error(QM6Texts::tr("The database file %1 does not exist.").arg(path), QM6Error::ErrNoDatabase);
             if (!options.createSite && url != DefaultUrl())
                 return noSiteError(d->url, true);
             if (url == DefaultUrl())
@@ -199,7 +200,7 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
     } else if (isPostgresUrl(url)) {
         PgTarget t;
         if (!parsePg(url, &t))
-            return MakeQM6Error(QStringLiteral("The database address \"%1\" is not of the form postgresql://user@host:port/database.")
+            return MakeQM6Error(QM6Texts::tr("The database address \"%1\" is not of the form postgresql://user@host:port/database.")
                                     .arg(d->url),
                                 QM6Error::ErrNoDatabase);
         d->pg = true;
@@ -211,7 +212,7 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
         db.setPassword(t.password);
         db.setConnectOptions(QStringLiteral("connect_timeout=10"));
     } else {
-        return MakeQM6Error(QStringLiteral("The database address \"%1\" is neither sqlite:PATH nor postgresql://...").arg(d->url),
+        return MakeQM6Error(QM6Texts::tr("The database address \"%1\" is neither sqlite:PATH nor postgresql://...").arg(d->url),
                             QM6Error::ErrNoDatabase);
     }
 
@@ -250,5 +251,5 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenSite(const QString &url, const QString &na
 
 QM6ErrorPtr QM6NoConnectionError()
 {
-    return MakeQM6Error(QStringLiteral("There is no data connection."), QM6Error::ErrNoDatabase);
+    return MakeQM6Error(QM6Texts::tr("There is no data connection."), QM6Error::ErrNoDatabase);
 }

@@ -3,6 +3,7 @@
 #include "qm6printerrecord.h"
 #include "qm6rowlocks.h"
 #include "qm6schema.h"
+#include "qm6texts.h"
 
 #include <QUuid>
 
@@ -18,17 +19,17 @@ QM6ErrorPtr checkLength(const QString &field, const QString &v, int max)
     const qsizetype n = v.toUcs4().size();
     if (n <= max)
         return {};
-    return MakeQM6Error(QStringLiteral("The %1 is %2 characters long; at most %3 are allowed. Nothing was stored.")
+    return MakeQM6Error(QM6Texts::tr("The %1 is %2 characters long; at most %3 are allowed. Nothing was stored.")
                             .arg(field).arg(n).arg(max),
                         QM6Error::ErrTooLong);
 }
 
 QM6ErrorPtr notFound(qint32 id)
 {
-    return MakeQM6Error(QStringLiteral("Printer %1 does not exist.").arg(id), QM6Error::ErrNotFound);
+    return MakeQM6Error(QM6Texts::tr("Printer %1 does not exist.").arg(id), QM6Error::ErrNotFound);
 }
 
-const QString kNotSaved = QStringLiteral("Your changes were not saved, so that theirs are not overwritten: open the "
+const QString kNotSaved = QM6Texts::tr("Your changes were not saved, so that theirs are not overwritten: open the "
                                          "printer again and repeat your changes.");
 
 // The columns a save writes, bound from the record.
@@ -63,16 +64,16 @@ void bindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qin
 QString QM6PrinterStore::Label(const QM6PrinterRecord *p)
 {
     if (p->m_printerId == -1)
-        return QStringLiteral("the new printer \"%1\"").arg(p->m_name);
+        return QM6Texts::tr("the new printer \"%1\"").arg(p->m_name);
     if (!p->m_storedName.isEmpty())
         return QStringLiteral("printer \"%1\"").arg(p->m_storedName);
-    return QStringLiteral("printer %1").arg(p->m_printerId);
+    return QM6Texts::tr("printer %1").arg(p->m_printerId);
 }
 
 QM6ErrorPtr QM6PrinterStore::Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 id)
 {
     QM6ConnectionPrivate *d = c;
-    const QString what = QStringLiteral("Loading printer %1").arg(id);
+    const QString what = QM6Texts::tr("Loading printer %1").arg(id);
     QSqlQuery q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
             "SELECT printer_key, name, device, host, port, model, location, serial_no, account_no, connection_type,"
@@ -135,7 +136,7 @@ QM6ErrorPtr QM6PrinterStore::Validate(const QM6PrinterRecord *p)
         if (QM6ErrorPtr e = checkLength(QString::fromLatin1(ch.field), ch.v, ch.max))
             return e;
     if (p->m_name.trimmed().isEmpty())
-        return MakeQM6Error(QStringLiteral("The printer has no name. Nothing was stored."), QM6Error::ErrInvalid);
+        return MakeQM6Error(QM6Texts::tr("The printer has no name. Nothing was stored."), QM6Error::ErrInvalid);
     return {};
 }
 
@@ -152,7 +153,7 @@ QM6ErrorPtr QM6PrinterStore::CheckProfile(QM6ConnectionPrivate *d, qint32 profil
     if (QM6ErrorPtr e = d->Exec(q, what))
         return e;
     if (!q.next())
-        return MakeQM6Error(QStringLiteral("The track profile %1 does not exist; choose another one.").arg(profileId),
+        return MakeQM6Error(QM6Texts::tr("The track profile %1 does not exist; choose another one.").arg(profileId),
                             QM6Error::ErrNotFound);
     return {};
 }
@@ -201,7 +202,7 @@ QM6ErrorPtr QM6PrinterStore::Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d
     if (QM6ErrorPtr e = d->Exec(q, what))
         return e;
     if (!q.next())
-        return d->DbError(what, QStringLiteral("the new printer's identifier did not come back"));
+        return d->DbError(what, QM6Texts::tr("the new printer's identifier did not come back"));
     p->m_printerId = q.value(0).toInt();
     p->m_printerKey = key;
     p->m_rowVersion = 1;
@@ -242,7 +243,7 @@ QM6ErrorPtr QM6PrinterStore::Save(QM6PrinterRecord *p, QM6ConnectionPrivate *c)
     if (QM6ErrorPtr e = Validate(p))
         return e;
     QM6ConnectionPrivate *d = c;
-    const QString what = QStringLiteral("Saving %1").arg(Label(p));
+    const QString what = QM6Texts::tr("Saving %1").arg(Label(p));
     if (QM6ErrorPtr e = checkLength(QStringLiteral("user name"), d->identity, QM6Schema::UserLength))
         return e;
     QM6WriteScope scope(c);
@@ -264,11 +265,11 @@ QM6ErrorPtr QM6PrinterStore::Save(QM6PrinterRecord *p, QM6ConnectionPrivate *c)
 QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 bw, qint32 color)
 {
     if (bw < 0 || color < 0)
-        return MakeQM6Error(QStringLiteral("Page totals cannot be negative. Nothing was stored."), QM6Error::ErrInvalid);
+        return MakeQM6Error(QM6Texts::tr("Page totals cannot be negative. Nothing was stored."), QM6Error::ErrInvalid);
     if (p->m_printerId == -1)
-        return MakeQM6Error(QStringLiteral("Save the printer before its page totals."), QM6Error::ErrInvalid);
+        return MakeQM6Error(QM6Texts::tr("Save the printer before its page totals."), QM6Error::ErrInvalid);
     QM6ConnectionPrivate *d = c;
-    const QString what = QStringLiteral("Saving the page totals of %1").arg(Label(p));
+    const QString what = QM6Texts::tr("Saving the page totals of %1").arg(Label(p));
     QM6WriteScope scope(c);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -306,7 +307,7 @@ QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivat
 QM6ErrorPtr QM6PrinterStore::Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c)
 {
     QM6ConnectionPrivate *d = c;
-    const QString what = QStringLiteral("Deleting %1").arg(Label(p));
+    const QString what = QM6Texts::tr("Deleting %1").arg(Label(p));
     QM6WriteScope scope(c);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -318,7 +319,7 @@ QM6ErrorPtr QM6PrinterStore::Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c
             return e;
         d->AfterLocks();
         const auto row = rows.constFind(p->m_printerId);
-        const QString nothing = QStringLiteral("Nothing was deleted.");
+        const QString nothing = QM6Texts::tr("Nothing was deleted.");
         if (row == rows.constEnd())
             return QM6RowLocks::Changed(d, nullptr, p->m_printerId, p->m_printerKey, p->m_storedName, nothing);
         if (row->deleted)

@@ -1,5 +1,6 @@
 #include "qm6rowlocks.h"
 #include "qm6connectionprivate.h"
+#include "qm6texts.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -9,7 +10,7 @@ namespace {
 QString when(const QVariant &ms)
 {
     if (ms.isNull())
-        return QStringLiteral("an unknown time");
+        return QM6Texts::tr("an unknown time");
     return QLocale::system().toString(QDateTime::fromMSecsSinceEpoch(ms.toLongLong()), QStringLiteral("MMM dd, yyyy HH:mm:ss"));
 }
 
@@ -109,43 +110,43 @@ QM6ErrorPtr QM6RowLocks::LockAlias(QM6ConnectionPrivate *d, const QString &alias
         // Moved or removed after it was read: what was locked for the old owner goes.
         if (d->pg && (d->ExecSql(QStringLiteral("ROLLBACK TO SAVEPOINT qm6_alias"), what) ||
                       d->ExecSql(QStringLiteral("RELEASE SAVEPOINT qm6_alias"), what)))
-            return d->DbError(what, QStringLiteral("the lock on a merged printer could not be let go"));
+            return d->DbError(what, QM6Texts::tr("the lock on a merged printer could not be let go"));
     }
-    return AliasChanged(d, aliasKey, *owner, QStringLiteral("It kept moving; nothing was changed: try again."));
+    return AliasChanged(d, aliasKey, *owner, QM6Texts::tr("It kept moving; nothing was changed: try again."));
 }
 
 QString QM6RowLocks::Label(QM6ConnectionPrivate *d, qint32 id)
 {
     QSqlQuery q;
-    if (!d->Prepare(q, QStringLiteral("SELECT name FROM printers WHERE printer_id = :id"), QStringLiteral("Naming a printer"))) {
+    if (!d->Prepare(q, QStringLiteral("SELECT name FROM printers WHERE printer_id = :id"), QM6Texts::tr("Naming a printer"))) {
         q.bindValue(QStringLiteral(":id"), id);
-        if (!d->Exec(q, QStringLiteral("Naming a printer")) && q.next())
-            return QStringLiteral("printer ") + quoted(q.value(0).toString());
+        if (!d->Exec(q, QM6Texts::tr("Naming a printer")) && q.next())
+            return QM6Texts::tr("printer ") + quoted(q.value(0).toString());
     }
-    return QStringLiteral("printer %1").arg(id);
+    return QM6Texts::tr("printer %1").arg(id);
 }
 
 QM6ErrorPtr QM6RowLocks::Changed(QM6ConnectionPrivate *d, const QM6LockedPrinter *row, qint32 id, const QString &key,
                                  const QString &storedName, const QString &after)
 {
     if (!row) {
-        QString name = !storedName.isEmpty() ? QStringLiteral("Printer ") + quoted(storedName)
-                       : !key.isEmpty()      ? QStringLiteral("The printer with the key ") + quoted(key)
-                                             : QStringLiteral("Printer %1").arg(id);
+        QString name = !storedName.isEmpty() ? QM6Texts::tr("Printer ") + quoted(storedName)
+                       : !key.isEmpty()      ? QM6Texts::tr("The printer with the key ") + quoted(key)
+                                             : QM6Texts::tr("Printer %1").arg(id);
         qint32 owner = -1;
-        if (!key.isEmpty() && !AliasOwner(d, key, false, &owner, QStringLiteral("Finding out what became of a printer")) && owner >= 0)
-            return MakeQM6Error(QStringLiteral("%1 was merged into %2 in the meantime. %3").arg(name, Label(d, owner), after),
+        if (!key.isEmpty() && !AliasOwner(d, key, false, &owner, QM6Texts::tr("Finding out what became of a printer")) && owner >= 0)
+            return MakeQM6Error(QM6Texts::tr("%1 was merged into %2 in the meantime. %3").arg(name, Label(d, owner), after),
                                 QM6Error::ErrConflict);
         if (storedName.isEmpty() && key.isEmpty())
-            return MakeQM6Error(QStringLiteral("Printer %1 does not exist.").arg(id), QM6Error::ErrNotFound);
-        return MakeQM6Error(QStringLiteral("%1 no longer exists. %2").arg(name, after), QM6Error::ErrNotFound);
+            return MakeQM6Error(QM6Texts::tr("Printer %1 does not exist.").arg(id), QM6Error::ErrNotFound);
+        return MakeQM6Error(QM6Texts::tr("%1 no longer exists. %2").arg(name, after), QM6Error::ErrNotFound);
     }
-    QString name = QStringLiteral("Printer ") + quoted(row->name);
+    QString name = QM6Texts::tr("Printer ") + quoted(row->name);
     if (!storedName.isEmpty() && storedName != row->name)
-        name += QStringLiteral(" (opened as %1)").arg(quoted(storedName));
-    const QString who = row->modifiedBy.isEmpty() ? QStringLiteral("another user") : row->modifiedBy;
-    return MakeQM6Error(QStringLiteral("%1 was %2 by %3 on %4, after you opened it. %5")
-                            .arg(name, row->deleted ? QStringLiteral("deleted") : QStringLiteral("changed"), who,
+        name += QM6Texts::tr(" (opened as %1)").arg(quoted(storedName));
+    const QString who = row->modifiedBy.isEmpty() ? QM6Texts::tr("another user") : row->modifiedBy;
+    return MakeQM6Error(QM6Texts::tr("%1 was %2 by %3 on %4, after you opened it. %5")
+                            .arg(name, row->deleted ? QM6Texts::tr("deleted") : QM6Texts::tr("changed"), who,
                                  when(row->modifiedOn), after),
                         QM6Error::ErrConflict);
 }
@@ -153,9 +154,9 @@ QM6ErrorPtr QM6RowLocks::Changed(QM6ConnectionPrivate *d, const QM6LockedPrinter
 QM6ErrorPtr QM6RowLocks::AliasChanged(QM6ConnectionPrivate *d, const QString &aliasKey, qint32 nowOwner, const QString &after)
 {
     if (nowOwner < 0)
-        return MakeQM6Error(QStringLiteral("The merged printer %1 was removed in the meantime. %2").arg(quoted(aliasKey), after),
+        return MakeQM6Error(QM6Texts::tr("The merged printer %1 was removed in the meantime. %2").arg(quoted(aliasKey), after),
                             QM6Error::ErrConflict);
-    return MakeQM6Error(QStringLiteral("The merged printer %1 was moved to %2 in the meantime. %3")
+    return MakeQM6Error(QM6Texts::tr("The merged printer %1 was moved to %2 in the meantime. %3")
                             .arg(quoted(aliasKey), Label(d, nowOwner), after),
                         QM6Error::ErrConflict);
 }

@@ -1,6 +1,7 @@
 #include "qm6schema.h"
 #include "qm6connectionprivate.h"
 #include "qm6siteusers.h"
+#include "qm6texts.h"
 
 #include <QSqlError>
 #include <QStringList>
@@ -94,7 +95,7 @@ QString adapt(const char *sql, bool pg)
 
 QM6ErrorPtr QM6Schema::ReadVersion(QM6ConnectionPrivate *d, int *version)
 {
-    const QString what = QStringLiteral("Reading the schema version");
+    const QString what = QM6Texts::tr("Reading the schema version");
     *version = 0;
     QSqlQuery q(d->db());
     const QString exists = d->pg ? QStringLiteral("SELECT COUNT(*) FROM pg_tables WHERE schemaname = current_schema() AND tablename = 'schema_version'")
@@ -115,10 +116,10 @@ QM6ErrorPtr QM6Schema::RequireSite(QM6ConnectionPrivate *d)
     if (QM6ErrorPtr e = ReadVersion(d, &version))
         return e;
     if (version < 1)
-        return MakeQM6Error(QStringLiteral("%1 is not a Quillmark site: it has no schema version. Nothing was changed.").arg(d->url),
+        return MakeQM6Error(QM6Texts::tr("%1 is not a Quillmark site: it has no schema version. Nothing was changed.").arg(d->url),
                             QM6Error::ErrNoDatabase);
     if (version > CurrentVersion)
-        return MakeQM6Error(QStringLiteral("The database is of schema version %1, newer than this program knows (%2). "
+        return MakeQM6Error(QM6Texts::tr("The database is of schema version %1, newer than this program knows (%2). "
                                            "Use a newer Quillmark version.").arg(version).arg(CurrentVersion),
                             QM6Error::ErrNoDatabase);
     return {};
@@ -135,8 +136,8 @@ QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d, bool *created)
         return {};
     if (version > CurrentVersion)
         return RequireSite(d);
-    const QString what = version == 0 ? QStringLiteral("Creating the site's tables")
-                                      : QStringLiteral("Bringing the site's tables up to date (version %1 to %2; this needs "
+    const QString what = version == 0 ? QM6Texts::tr("Creating the site's tables")
+                                      : QM6Texts::tr("Bringing the site's tables up to date (version %1 to %2; this needs "
                                                        "write access)").arg(version).arg(CurrentVersion);
     // Outside any transaction, as SQLite requires; a site keeps it from then on.
     if (!d->pg && version == 0)

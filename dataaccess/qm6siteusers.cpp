@@ -1,6 +1,7 @@
 #include "qm6siteusers.h"
 #include "qm6connectionprivate.h"
 #include "qm6schema.h"
+#include "qm6texts.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -56,23 +57,23 @@ QM6ErrorPtr QM6SiteUsers::Identify(QM6ConnectionPrivate *d)
     if (d->pg) {
         QSqlQuery q(d->db());
         if (!q.exec(QStringLiteral("SELECT current_user")) || !q.next())
-            return d->DbError(QStringLiteral("Asking the database who you are"), q.lastError().text());
+            return d->DbError(QM6Texts::tr("Asking the database who you are"), q.lastError().text());
         d->identity = q.value(0).toString();
     } else {
         d->identity = QM6Connection::OperatingSystemUser();
         if (d->identity.isEmpty())
-            return refuse(QStringLiteral("This program runs as user id %1, which has no name on this computer, so the site "
+            return refuse(QM6Texts::tr("This program runs as user id %1, which has no name on this computer, so the site "
                                          "cannot tell who you are. Run it as a user listed in the user database "
                                          "(/etc/passwd).").arg(geteuid()));
     }
     if (d->identity.isEmpty())
-        return refuse(QStringLiteral("The database did not say who you are; the site cannot be opened."));
+        return refuse(QM6Texts::tr("The database did not say who you are; the site cannot be opened."));
     return {};
 }
 
 QM6ErrorPtr QM6SiteUsers::Check(QM6ConnectionPrivate *d, qint32 code)
 {
-    const QString what = QStringLiteral("Checking permissions");
+    const QString what = QM6Texts::tr("Checking permissions");
     QSqlQuery q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
             "SELECT u.user_name, (SELECT COUNT(*) FROM user_permissions up WHERE up.user_id = u.user_id AND up.code = :code)"
@@ -92,13 +93,13 @@ QM6ErrorPtr QM6SiteUsers::Check(QM6ConnectionPrivate *d, qint32 code)
     for (const QString &name : names) {
         const bool narrowing = name != d->identity;
         if (!holds.contains(name))
-            return refuse(narrowing ? QStringLiteral("The user \"%1\", whose rights you asked to be limited to, is not known to "
+            return refuse(narrowing ? QM6Texts::tr("The user \"%1\", whose rights you asked to be limited to, is not known to "
                                                      "this database, so no permission is left.").arg(name)
-                                    : QStringLiteral("The user \"%1\" is not known to this database, so no permission can be "
+                                    : QM6Texts::tr("The user \"%1\" is not known to this database, so no permission can be "
                                                      "granted. An administrator can add the user with: qm6data grant %2 %1")
                                           .arg(name, d->url));
         if (!holds.value(name))
-            return refuse(QStringLiteral("The user \"%1\" does not have permission %2%3.%4")
+            return refuse(QM6Texts::tr("The user \"%1\" does not have permission %2%3.%4")
                               .arg(name).arg(code).arg(describe(code),
                                    narrowing ? QStringLiteral(" You (\"%1\") asked to have no more rights than \"%2\".")
                                                    .arg(d->identity, name)
@@ -110,26 +111,26 @@ QM6ErrorPtr QM6SiteUsers::Check(QM6ConnectionPrivate *d, qint32 code)
 QM6ErrorPtr QM6SiteUsers::Writable(QM6ConnectionPrivate *d)
 {
     if (d->readOnly)
-        return refuse(QStringLiteral("This connection to %1 only reads.").arg(d->url));
+        return refuse(QM6Texts::tr("This connection to %1 only reads.").arg(d->url));
     if (!d->pg) {
         sqlite3 *h = d->SqliteHandle();
         if (h && sqlite3_db_readonly(h, "main") == 1)
-            return refuse(QStringLiteral("The database file %1 is read-only for \"%2\", so printers can be looked at but "
+            return refuse(QM6Texts::tr("The database file %1 is read-only for \"%2\", so printers can be looked at but "
                                          "not changed.").arg(d->sqlitePath, d->identity));
         return {};
     }
     QSqlQuery q(d->db());
     if (!q.exec(QStringLiteral("SELECT has_table_privilege('printers', 'UPDATE')")) || !q.next())
-        return d->DbError(QStringLiteral("Checking permissions"), q.lastError().text());
+        return d->DbError(QM6Texts::tr("Checking permissions"), q.lastError().text());
     if (!q.value(0).toBool())
-        return refuse(QStringLiteral("The database role \"%1\" may only read the site's tables, so printers can be looked at "
+        return refuse(QM6Texts::tr("The database role \"%1\" may only read the site's tables, so printers can be looked at "
                                      "but not changed.").arg(d->identity));
     return {};
 }
 
 QM6ErrorPtr QM6SiteUsers::GrantCreator(QM6ConnectionPrivate *d)
 {
-    return grantTo(d, d->identity, QStringLiteral("Creator of the site"), 0, QStringLiteral("Giving the site's creator its rights"));
+    return grantTo(d, d->identity, QStringLiteral("Creator of the site"), 0, QM6Texts::tr("Giving the site's creator its rights"));
 }
 
 QM6ErrorPtr QM6SiteUsers::MayAdminister(QM6ConnectionPrivate *d)
@@ -141,7 +142,7 @@ QM6ErrorPtr QM6SiteUsers::MayAdminister(QM6ConnectionPrivate *d)
         QSqlQuery q(d->db());
         if (!q.exec(QStringLiteral("SELECT r.rolsuper OR pg_has_role(current_user, db.datdba, 'MEMBER')"
                                    " FROM pg_roles r, pg_database db WHERE r.rolname = current_user AND db.datname = current_database()")))
-            return d->DbError(QStringLiteral("Asking who owns the database"), q.lastError().text());
+            return d->DbError(QM6Texts::tr("Asking who owns the database"), q.lastError().text());
         owner = q.next() && q.value(0).toBool();
     } else {
         struct stat st;
@@ -149,7 +150,7 @@ QM6ErrorPtr QM6SiteUsers::MayAdminister(QM6ConnectionPrivate *d)
     }
     if (owner)
         return {};
-    return refuse(QStringLiteral("Only the site's owner and users with permission %1 (may change users) may grant and revoke "
+    return refuse(QM6Texts::tr("Only the site's owner and users with permission %1 (may change users) may grant and revoke "
                                  "permissions; \"%2\" is neither.").arg(ChangeUsers).arg(d->identity));
 }
 
@@ -158,8 +159,8 @@ QM6ErrorPtr QM6SiteUsers::Change(QM6Connection *connection, const QString &user,
     QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
     if (!d)
         return QM6NoConnectionError();
-    const QString what = grant ? QStringLiteral("Granting permissions to \"%1\"").arg(user)
-                               : QStringLiteral("Revoking permissions from \"%1\"").arg(user);
+    const QString what = grant ? QM6Texts::tr("Granting permissions to \"%1\"").arg(user)
+                               : QM6Texts::tr("Revoking permissions from \"%1\"").arg(user);
     if (user.trimmed().isEmpty() || user.size() > QM6Schema::UserLength ||
         std::any_of(user.begin(), user.end(), [](QChar ch) { return ch.category() == QChar::Other_Control; }))
         return MakeQM6Error(QStringLiteral("\"%1\" is not a user name: give 1 to %2 characters without control characters.")
@@ -179,7 +180,7 @@ QM6ErrorPtr QM6SiteUsers::Change(QM6Connection *connection, const QString &user,
             if (QM6ErrorPtr e = d->Exec(q, what))
                 return e;
             if (!q.next() || q.value(0).toLongLong() == 0)
-                return MakeQM6Error(QStringLiteral("There is no permission %1; the permissions are %2, %3, %4 and %5.")
+                return MakeQM6Error(QM6Texts::tr("There is no permission %1; the permissions are %2, %3, %4 and %5.")
                                         .arg(code).arg(ViewPrinters).arg(ChangePrinters).arg(ViewReports).arg(ChangeUsers),
                                     QM6Error::ErrInvalid);
         }
@@ -195,7 +196,7 @@ QM6ErrorPtr QM6SiteUsers::Change(QM6Connection *connection, const QString &user,
         if (QM6ErrorPtr e = d->Exec(q, what))
             return e;
         if (!q.next())
-            return MakeQM6Error(QStringLiteral("The user \"%1\" is not known to this database.").arg(user), QM6Error::ErrNotFound);
+            return MakeQM6Error(QM6Texts::tr("The user \"%1\" is not known to this database.").arg(user), QM6Error::ErrNotFound);
         const qint64 id = q.value(0).toLongLong();
         for (qint32 code : codes.isEmpty() ? QList<qint32>{0} : codes) {
             if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("DELETE FROM user_permissions WHERE user_id = :id AND (code = :code OR :all = 1)"), what))
@@ -226,7 +227,7 @@ QM6ErrorPtr QM6SiteUsers::List(QM6Connection *connection, QStringList *lines)
     QM6ConnectionPrivate *d = QM6ConnectionPrivate::get(connection);
     if (!d)
         return QM6NoConnectionError();
-    const QString what = QStringLiteral("Listing the site's users");
+    const QString what = QM6Texts::tr("Listing the site's users");
     QSqlQuery q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT u.user_name, up.code FROM users u LEFT JOIN user_permissions up"
                                                      " ON up.user_id = u.user_id ORDER BY u.user_name, up.code"), what))

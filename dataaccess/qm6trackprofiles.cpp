@@ -1,6 +1,7 @@
 #include "qm6trackprofiles.h"
 #include "qm6connectionprivate.h"
 #include "qm6schema.h"
+#include "qm6texts.h"
 
 #include <iterator>
 
@@ -18,9 +19,9 @@ QM6ErrorPtr checkName(QM6ConnectionPrivate *d, const QString &name, qint64 excep
 {
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
-        return MakeQM6Error(QStringLiteral("A track profile needs a name; give one."), QM6Error::ErrInvalid);
+        return MakeQM6Error(QM6Texts::tr("A track profile needs a name; give one."), QM6Error::ErrInvalid);
     if (trimmed.toUcs4().size() > QM6Schema::NameLength)
-        return MakeQM6Error(QStringLiteral("The track profile name is %1 characters long; at most %2 are allowed.")
+        return MakeQM6Error(QM6Texts::tr("The track profile name is %1 characters long; at most %2 are allowed.")
                                 .arg(trimmed.toUcs4().size()).arg(QM6Schema::NameLength),
                             QM6Error::ErrTooLong);
     QSqlQuery q;
@@ -31,7 +32,7 @@ QM6ErrorPtr checkName(QM6ConnectionPrivate *d, const QString &name, qint64 excep
     if (QM6ErrorPtr e = d->Exec(q, what))
         return e;
     if (q.next())
-        return MakeQM6Error(QStringLiteral("The track profile %1 is already called \"%2\"; choose another name.")
+        return MakeQM6Error(QM6Texts::tr("The track profile %1 is already called \"%2\"; choose another name.")
                                 .arg(q.value(0).toLongLong()).arg(trimmed),
                             QM6Error::ErrInvalid);
     return {};
@@ -56,7 +57,7 @@ QM6ErrorPtr insert(QM6ConnectionPrivate *d, const QString &name, qint64 *id, con
 
 QM6ErrorPtr QM6TrackProfiles::EnsureStandard(QM6ConnectionPrivate *d, QList<qint64> *ids)
 {
-    const QString what = QStringLiteral("Adding the standard track profiles");
+    const QString what = QM6Texts::tr("Adding the standard track profiles");
     QSqlQuery q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT profile_id FROM track_profiles ORDER BY profile_id"), what))
         return e;
@@ -81,7 +82,7 @@ QM6ErrorPtr QM6TrackProfiles::EnsureStandard(QM6ConnectionPrivate *d, QList<qint
 
 QM6ErrorPtr QM6TrackProfiles::Add(QM6ConnectionPrivate *d, const QString &name, qint64 *id)
 {
-    const QString what = QStringLiteral("Adding the track profile \"%1\"").arg(name.trimmed());
+    const QString what = QM6Texts::tr("Adding the track profile \"%1\"").arg(name.trimmed());
     QM6WriteScope scope(d);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -93,7 +94,7 @@ QM6ErrorPtr QM6TrackProfiles::Add(QM6ConnectionPrivate *d, const QString &name, 
 
 QM6ErrorPtr QM6TrackProfiles::Rename(QM6ConnectionPrivate *d, qint64 id, const QString &name)
 {
-    const QString what = QStringLiteral("Renaming the track profile %1").arg(id);
+    const QString what = QM6Texts::tr("Renaming the track profile %1").arg(id);
     QM6WriteScope scope(d);
     if (QM6ErrorPtr e = scope.Begin())
         return e;
@@ -108,7 +109,7 @@ QM6ErrorPtr QM6TrackProfiles::Rename(QM6ConnectionPrivate *d, qint64 id, const Q
         if (QM6ErrorPtr e = d->Exec(q, what))
             return e;
         if (q.numRowsAffected() != 1)
-            return MakeQM6Error(QStringLiteral("There is no track profile %1; list the profiles to find its number.").arg(id),
+            return MakeQM6Error(QM6Texts::tr("There is no track profile %1; list the profiles to find its number.").arg(id),
                                 QM6Error::ErrNotFound);
         return {};
     };

@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev sqlite3
   postgresql
   qt6-qpa-plugins
+  qt6-translations-l10n   # Qt's own dialogs (Yes, No, Cancel, the font dialog) in the user's language
   fonts-freefont-ttf   # glyphs for the control pictures (U+2400...) the grid shows for control characters
   xvfb xauth
   # useradd and runuser: the registry store suite reads the machine store as a second user.

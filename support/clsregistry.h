@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <QVariant>
 
+// The root key and the value type that callers name most, as the numbers clsRegistry takes.
+inline constexpr quint32 HKEY_CURRENT_USER_ROOT = 0x80000001u;
+inline constexpr qint32 RegDword = 4;
+
 class clsRegistry {
 public:
     clsRegistry();

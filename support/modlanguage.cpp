@@ -17,7 +17,6 @@ namespace modLanguage {
 
 namespace {
 
-constexpr quint32 HKEY_CURRENT_USER_ROOT = 0x80000001u;
 constexpr qint32 DEFAULT_LANGUAGE_ID = 1033;
 // A string table entry is copied into a 512-character buffer that keeps one place for the
 // terminator, so no text is longer than this.

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr quint32 HKEY_CURRENT_USER_ROOT = 0x80000001u;
-constexpr qint32 RegDword = 4;
 
 QPointer<QWidget> &dialogParent()
 {

@@ -2,6 +2,7 @@
 // loaded from its plug-in.
 #include "clsregistry.h"
 #include "common/consoleservices.h"
+#include "consolelanguage.h"
 #include "consoleoptions.h"
 #include "consolewindow.h"
 #include "fakehost.h"
@@ -14,6 +15,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QScopeGuard>
 #include <QFile>
 #include <QFontDatabase>
 #include <QHostAddress>
@@ -144,6 +147,7 @@ private slots:
     void badDatabaseIsReportedAndTheConsoleStaysUp_data();
     void badDatabaseIsReportedAndTheConsoleStaysUp();
     void refreshWithoutADatabaseOpensItAgain();
+    void theWholeConsoleSpeaksTheUsersLanguage();
     void brokenPluginIsSkipped();
     void closingReleasesThePages();
     void vncListensOnLoopbackOnly_data();
@@ -185,11 +189,14 @@ void tst_Console::commandLine_data()
     QTest::addColumn<QString>("database");
     QTest::addColumn<QString>("user");
     QTest::addColumn<bool>("error");
-    QTest::newRow("nothing") << QStringList{} << "" << "" << false;
-    QTest::newRow("both") << QStringList{"--database", "sqlite:/tmp/a.db", "--user", "auditor"} << "sqlite:/tmp/a.db" << "auditor" << false;
-    QTest::newRow("with equals") << QStringList{"--user=auditor"} << "" << "auditor" << false;
-    QTest::newRow("missing value") << QStringList{"--database"} << "" << "" << true;
-    QTest::newRow("unknown option") << QStringList{"--colour"} << "" << "" << true;
+    QTest::addColumn<int>("language");
+    QTest::newRow("nothing") << QStringList{} << "" << "" << false << 0;
+    QTest::newRow("language") << QStringList{"--language", "1036"} << "" << "" << false << 1036;
+    QTest::newRow("language that is no locale id") << QStringList{"--language=fr"} << "" << "" << true << 0;
+    QTest::newRow("both") << QStringList{"--database", "sqlite:/tmp/a.db", "--user", "auditor"} << "sqlite:/tmp/a.db" << "auditor" << false << 0;
+    QTest::newRow("with equals") << QStringList{"--user=auditor"} << "" << "auditor" << false << 0;
+    QTest::newRow("missing value") << QStringList{"--database"} << "" << "" << true << 0;
+    QTest::newRow("unknown option") << QStringList{"--colour"} << "" << "" << true << 0;
 }
 
 void tst_Console::commandLine()
@@ -198,10 +205,13 @@ void tst_Console::commandLine()
     QFETCH(QString, database);
     QFETCH(QString, user);
     QFETCH(bool, error);
+    QFETCH(int, language);
     const ConsoleOptions o = ConsoleOptions::Parse(QStringList{QStringLiteral("qm6admin")} + args);
     QCOMPARE(o.database, database);
     QCOMPARE(o.user, user);
     QCOMPARE(!o.error.isEmpty(), error);
+    if (!error)
+        QCOMPARE(o.language, language);
 }
 
 void tst_Console::registeredPageIsListed()
@@ -413,6 +423,43 @@ void tst_Console::refreshWithoutADatabaseOpensItAgain()
     // With a connection, Refresh is the page's own again.
     w.StandardActionButton(10)->trigger();
     QCOMPARE(tries, 2);
+}
+
+void tst_Console::theWholeConsoleSpeaksTheUsersLanguage()
+{
+    // The user chose French (qm6admin --language 1036 keeps it so), on an English desktop.
+    QString error;
+    QVERIFY2(StoreConsoleLanguage(1036, &error), qPrintable(error));
+    const auto restore = qScopeGuard([] {
+        clsRegistry reg;
+        reg.SetClassKey(HKEY_CURRENT_USER_ROOT);
+        reg.SetSectionKey(QStringLiteral("Software\\Quillmark 6"));
+        reg.SetValueKey(QStringLiteral("LocaleId"));
+        reg.DeleteValue();
+        ApplyConsoleLanguage();
+    });
+    QCOMPARE(ApplyConsoleLanguage(), 1036);
+
+    ConsoleWindow w(m_admin);
+    w.show();
+    w.LoadPages();
+    QVERIFY(w.SelectPage(0));
+    QStringList menus;
+    for (QAction *a : w.menuBar()->actions())
+        menus << a->text();
+    QVERIFY2(menus.contains(QStringLiteral("&Fichier")) && menus.contains(QStringLiteral("&Affichage")), qPrintable(menus.join(u',')));
+    QCOMPARE(w.StandardActionButton(10)->text().remove(u'&'), QStringLiteral("Actualiser"));
+    QVERIFY(w.findChild<QLabel *>(QStringLiteral("lblConnection"))->text().startsWith(QStringLiteral("Connecté à ")));
+    // The page in French, with the connection types from the database in French.
+    auto *types = w.findChild<QComboBox *>(QStringLiteral("cmbPrinterTypes"));
+    QVERIFY(types);
+    QCOMPARE(types->itemText(1), QStringLiteral("Partage réseau"));
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblTypeCaption"))->text(), QStringLiteral("Type :"));
+    // The data component's refusals too.
+    QM6ConnectionPtr none;
+    const QM6ErrorPtr e = QM6Connection::Open(QStringLiteral("sqlite:") + m_dir.filePath(QStringLiteral("mistyped.db")), QString(), &none);
+    QVERIFY(e);
+    QVERIFY2(e->Description().startsWith(QStringLiteral("Il n'y a pas de site Quillmark")), qPrintable(e->Description()));
 }
 
 void tst_Console::badDatabaseIsReportedAndTheConsoleStaysUp_data()
