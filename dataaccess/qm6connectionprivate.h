@@ -71,9 +71,9 @@ public:
     int txnDepth = 0;
     bool txnFailed = false;
     QHash<QPair<qint32, qint32>, QVariant> lookupCache;   // by list number and language
-    // Size of the last printer list, to reserve the next one at once (it is reloaded often).
-    qsizetype lastListRows = 0;
-    QList<qsizetype> lastListText;
+    // Sizes of the last printer list and of its merged printers, to reserve the next one at
+    // once (it is reloaded often).
+    qsizetype lastListRows = 0, lastListText = 0, lastAliasBytes = 0;
 
     // Test seam for the two-process tests: called by every write path once it has read and
     // locked the rows its change depends on, before it changes anything.
@@ -127,6 +127,3 @@ private:
     QM6Connection *m_c;
     bool m_own = false;
 };
-
-// The printer list query (the benchmark steps it on its own).
-QM6DATA_EXPORT const char *QM6PrinterListSql();

@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libqt6sql6-sqlite libqt6sql6-psql libgl-dev
   libsqlite3-dev sqlite3
+  libpq-dev            # the printer list reads PostgreSQL through libpq directly
   postgresql
   qt6-qpa-plugins
   qt6-translations-l10n   # Qt's own dialogs (Yes, No, Cancel, the font dialog) in the user's language
