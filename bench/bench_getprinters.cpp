@@ -210,7 +210,8 @@ QString withDatabase(const QString &url, const QString &database)
 QStringList psqlListArgs(const QString &url)
 {
     return {QStringLiteral("-X"), QStringLiteral("-q"), url,
-            QStringLiteral("-c"), QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"),
+            QStringLiteral("-c"), QString::fromLatin1(QM6PrinterList::PgBeginSql),
+            QStringLiteral("-c"), QString::fromLatin1(QM6PrinterList::PgSettingsSql),
             QStringLiteral("-c"), QString::fromLatin1(QM6PrinterList::ProfilesSql),
             QStringLiteral("-c"), QStringLiteral("COPY (%1) TO STDOUT").arg(QString::fromLatin1(QM6PrinterList::AliasesSql)),
             QStringLiteral("-c"), QStringLiteral("COPY (%1) TO STDOUT").arg(QString::fromLatin1(QM6PrinterList::PrintersSql)),

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+const char QM6PrinterList::PgBeginSql[] = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+const char QM6PrinterList::PgSettingsSql[] = "SET LOCAL jit = off";
 const char QM6PrinterList::ProfilesSql[] = "SELECT profile_id, name FROM track_profiles";
 // Both lists come in the order of an index (printers_list, merged_printers_owner) that
 // also holds every column read, so neither database sorts or visits table rows.
@@ -287,13 +289,15 @@ QM6ErrorPtr QM6PrinterList::Read(QM6ConnectionPrivate *d, QM6Recordset *rs)
     // transaction SQLite keeps one snapshot already; PostgreSQL's default isolation takes a
     // new one per statement, so there the caller's transaction is as good as the caller made it.
     const bool own = d->txnDepth == 0;
-    if (own)
-        if (QM6ErrorPtr e = d->ExecSql(d->pg ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
-                                             : QStringLiteral("BEGIN"),
-                                       what))
-            return e;
     QM6ErrorPtr e;
-    {
+    if (own) {
+        if ((e = d->ExecSql(QString::fromLatin1(d->pg ? PgBeginSql : "BEGIN"), what)))
+            return e;
+        // Compiling the scans costs more than it saves once the list is large enough to qualify.
+        if (d->pg)
+            e = d->ExecSql(QString::fromLatin1(PgSettingsSql), what);
+    }
+    if (!e) {
         std::unique_ptr<QM6RowReader> reader = QM6RowReader::For(d, what);
         e = readList(d, *reader, rs);
     }

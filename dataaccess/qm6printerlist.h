@@ -11,7 +11,10 @@ class QM6ConnectionPrivate;
 
 class QM6DATA_EXPORT QM6PrinterList {
 public:
-    // The list's statements, read in one snapshot in this order (benchmarks run them alone).
+    // The list's statements, read in one snapshot in this order (benchmarks run them alone);
+    // on PostgreSQL the read transaction and its settings come first.
+    static const char PgBeginSql[];
+    static const char PgSettingsSql[];
     static const char ProfilesSql[];
     static const char AliasesSql[];
     static const char PrintersSql[];

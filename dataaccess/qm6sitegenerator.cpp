@@ -1,5 +1,6 @@
 #include "qm6sitegenerator.h"
 #include "qm6connectionprivate.h"
+#include "qm6schema.h"
 #include "qm6trackprofiles.h"
 
 #include <QDateTime>
@@ -233,6 +234,9 @@ QM6ErrorPtr QM6SiteGenerator::Generate(QM6Connection *connection, const Options 
     w.job = QSqlQuery();
     if (QM6ErrorPtr e = connection->CommitTransaction())
         return e;
+    // A bulk load leaves PostgreSQL without statistics and with table pages it has not
+    // looked at: the first lists would be planned for an empty table and visit every row.
+    QM6Schema::RefreshStatistics(d);
     if (recordsWritten)
         *recordsWritten = written;
     return {};
