@@ -1,5 +1,5 @@
 // The registry stand-in through its Win32-shaped functions, against stores in a temporary folder.
-#include "win32registry.h"
+#include "registrykeys.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,37 +9,9 @@
 
 #include <cstdio>
 
-using namespace qm6reg;
+using namespace registrykeys;
 
 namespace {
-
-LONG createKey(HKEY root, const QByteArray &path, HKEY *out = nullptr, const SECURITY_ATTRIBUTES *sa = nullptr)
-{
-    HKEY h = 0;
-    DWORD disp = 0;
-    const LONG rc = RegCreateKeyExA(root, path.constData(), 0, nullptr, 0, KEY_ALL_ACCESS, sa, &h, &disp);
-    if (out)
-        *out = h;
-    else if (rc == ERROR_SUCCESS)
-        RegCloseKey(h);
-    return rc;
-}
-
-LONG openKey(HKEY root, const QByteArray &path, REGSAM sam, HKEY *out = nullptr)
-{
-    HKEY h = 0;
-    const LONG rc = RegOpenKeyExA(root, path.constData(), 0, sam, &h);
-    if (out)
-        *out = h;
-    else if (rc == ERROR_SUCCESS)
-        RegCloseKey(h);
-    return rc;
-}
-
-LONG setDword(HKEY h, const QByteArray &name, quint32 v)
-{
-    return RegSetValueExA(h, name.constData(), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&v), sizeof v);
-}
 
 // Child mode: writes <count> values named <prefix>_<i> into HKCU\Concurrent, each its own write.
 int runWriter(const QByteArray &prefix, int count)

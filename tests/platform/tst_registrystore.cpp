@@ -1,7 +1,8 @@
 // The registry's store files: where they live, who may read them, a store another process keeps
 // locked, and stores that are broken or damaged. Also built with AddressSanitizer and UBSan.
 #include "registrystore.h"
-#include "win32registry.h"
+#include "unixusers.h"
+#include "registrykeys.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,49 +18,11 @@
 #include <cstdio>
 
 #include <dlfcn.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-using namespace qm6reg;
+using namespace registrykeys;
+using namespace unixusers;
 
 namespace {
-
-constexpr char kOtherUser[] = "qm6test";
-
-LONG createKey(HKEY root, const QByteArray &path, HKEY *out = nullptr)
-{
-    HKEY h = 0;
-    DWORD disp = 0;
-    const LONG rc = RegCreateKeyExA(root, path.constData(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, &disp);
-    if (out)
-        *out = h;
-    else if (rc == ERROR_SUCCESS)
-        RegCloseKey(h);
-    return rc;
-}
-
-LONG openKey(HKEY root, const QByteArray &path, REGSAM sam, HKEY *out = nullptr)
-{
-    HKEY h = 0;
-    const LONG rc = RegOpenKeyExA(root, path.constData(), 0, sam, &h);
-    if (out)
-        *out = h;
-    else if (rc == ERROR_SUCCESS)
-        RegCloseKey(h);
-    return rc;
-}
-
-LONG setDword(HKEY h, const QByteArray &name, quint32 v)
-{
-    return RegSetValueExA(h, name.constData(), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&v), sizeof v);
-}
-
-int fileMode(const QString &path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
-}
 
 // A second connection to a store file, outside the registry code, for locks and damage.
 class RawStore {
@@ -148,21 +111,6 @@ int openHandlesOn(const QString &path)
     for (const QString &fd : fds.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
         n += QFileInfo(fds.filePath(fd)).symLinkTarget() == target ? 1 : 0;
     return n;
-}
-
-bool ensureOtherUser(QString *error)
-{
-    if (getpwnam(kOtherUser))
-        return true;
-    QProcess p;
-    p.start(QStringLiteral("useradd"), {QStringLiteral("--system"), QStringLiteral("--no-create-home"),
-                                        QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
-                                        QString::fromLatin1(kOtherUser)});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        *error = QStringLiteral("useradd failed: ") + QString::fromLocal8Bit(p.readAllStandardError()) + p.errorString();
-        return false;
-    }
-    return true;
 }
 
 } // namespace
