@@ -1,14 +1,10 @@
 // The printer page as the console drives it, over a real SQLite site, with a fake console.
-#include "ctlfleet.h"
 #include "fakeforms.h"
-#include "fakehost.h"
-#include "flexgrid.h"
 #include "flexgridmodel.h"
 #include "modlanguage.h"
+#include "pagefixture.h"
 #include "printerdata.h"
-#include "sitebuilder.h"
 
-#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -16,29 +12,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlDatabase>
 #include <QSignalSpy>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QSqlDatabase>
 #include <QTimer>
-#include <QTreeView>
 
 namespace {
-// Releases the page at the end of a test, whatever happens.
-struct PageHolder {
-    ctlFleet *page = new ctlFleet();
-    // Every change the page makes to its grid's model is checked against the model rules.
-    QAbstractItemModelTester tester{grid()->View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
-    ~PageHolder() { page->Release(); }
-    ctlFleet *operator->() const { return page; }
-    // The page's controls, found by name as the user sees them.
-    FlexGrid *grid() const { return page->findChild<FlexGrid *>(QStringLiteral("grdPrinters")); }
-    QComboBox *types() const { return page->findChild<QComboBox *>(QStringLiteral("cmbPrinterTypes")); }
-    QLineEdit *match() const { return page->findChild<QLineEdit *>(QStringLiteral("txtMatches")); }
-    QTimer *timer() const { return page->findChild<QTimer *>(QStringLiteral("tmrMatch")); }
-};
-
 // Texts of the English string table, as the user reads them.
 const QString AllTypes = QStringLiteral("(All types)");
 }
@@ -53,38 +31,17 @@ private slots:
 
     void init()
     {
-        m_dir = new QTemporaryDir;
-        qputenv("QM6_REGISTRY_DIR", m_dir->filePath(QStringLiteral("registry")).toUtf8());
-        m_db = m_dir->filePath(QStringLiteral("site.db"));
-        m_conn = openSite(m_db);
-        QVERIFY(m_conn);
-        QVERIFY(buildThreePrinterSite(m_conn));
-        auto services = std::make_unique<FakeCommonServices>();
-        services->tipPicture = QPixmap(96, 80);
-        m_services = services.get();
-        SetCommonServices(std::move(services));
-        m_console.calls.clear();
-        m_console.redrawSets.clear();
-        m_extender.visible = true;
-        m_extender.parent = &m_console;
+        f = std::make_unique<PageSite>();
+        QVERIFY(f->conn && buildThreePrinterSite(f->conn));
+        f->services->tipPicture = QPixmap(96, 80);
     }
-
-    void cleanup()
-    {
-        m_conn.reset();
-        SetCommonServices(nullptr);
-        QM6Error::SetDisplayHandler(nullptr);
-        delete m_dir;
-    }
+    void cleanup() { f.reset(); }
 
     void hostInterfaceMembers()
     {
         PageHolder page;
         QCOMPARE(page->Name(), QStringLiteral("Printers"));
         QCOMPARE(page->Caption(), QStringLiteral("Printers"));
-        QCOMPARE(page->HelpContextId(), 34);
-        page->SetHelpFileName(QStringLiteral("/usr/share/doc/qm6/admin.html"));
-        QCOMPARE(page->HelpFileName(), QStringLiteral("/usr/share/doc/qm6/admin.html"));
         QVERIFY(!page->Save());
         QVERIFY(page->ControlDone());
         QCOMPARE(page->NavGraphicLarge().size(), QSize(32, 32));
@@ -103,27 +60,27 @@ private slots:
         QCOMPARE(menu->Items().Item(1)->ActionId(), QStringLiteral("QM6CF_ADVANCED_MERGE"));
         QCOMPARE(menu->Items().Item(1)->Caption(), QStringLiteral("Merge Printers..."));
 
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        page->SetClientSite(&f->extender);
+        page->SetConnectionAndLicense(f->conn, nullptr);
         QCOMPARE(page->HelpContextId(), 34);
         QCOMPARE(page.grid()->property("HelpContextID").toInt(), 34);
         QCOMPARE(page.match()->property("HelpContextID").toInt(), 34);
-        QCOMPARE(page->Connection(), m_conn);
+        QCOMPARE(page->Connection(), f->conn);
     }
 
     void placementGoesThroughTheContainer()
     {
-        PageHolder page;
-        attach(page.page);
+        PageHolder page(*f, nullptr);
         page->SetLeft(1500);
         page->SetTop(300);
         page->SetVisible(false);
-        QCOMPARE(m_extender.left, 1500);
-        QCOMPARE(m_extender.top, 300);
-        QVERIFY(!m_extender.visible);
-        QCOMPARE(page->Left(), 1500);
-        QCOMPARE(page->Top(), 300);
-        QVERIFY(!page->Visible());
+        QCOMPARE(f->extender.left, 1500);
+        QCOMPARE(f->extender.top, 300);
+        QVERIFY(!f->extender.visible);
+        f->extender.left = 7;
+        f->extender.top = 9;
+        f->extender.visible = true;
+        QVERIFY(page->Left() == 7 && page->Top() == 9 && page->Visible());
     }
 
     void standardActions_data()
@@ -132,7 +89,6 @@ private slots:
         QTest::addColumn<bool>("reloads");
         QTest::newRow("refresh") << 10 << true;
         QTest::newRow("unknown 3") << 3 << false;
-        QTest::newRow("unknown 0") << 0 << false;
         QTest::newRow("unknown 11") << 11 << false;
     }
 
@@ -140,27 +96,21 @@ private slots:
     {
         QFETCH(int, code);
         QFETCH(bool, reloads);
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
-        page->show();
+        PageHolder page(*f, f->conn, true);
         QSignalSpy fills(page.page, &ctlFleet::GridFilled);
-        m_console.calls.clear();
+        f->console.calls.clear();
         page->StandardAction(code);
         QCOMPARE(fills.count() > 0, reloads);
-        QCOMPARE(m_console.calls.isEmpty(), !reloads);   // a refresh ends by setting the toolbar
+        QCOMPARE(f->console.calls.isEmpty(), !reloads);   // a refresh ends by setting the toolbar
     }
 
     void sameConnectionOnlyReplacesTheSecondObject()
     {
-        PageHolder page;
-        attach(page.page);
-        auto first = std::make_shared<QObject>();
+        PageHolder page(*f, f->conn);
         auto second = std::make_shared<QObject>();
-        page->SetConnectionAndLicense(m_conn, first);
         QM6Recordset *rs = page->PrinterRecordset();
         QSignalSpy fills(page.page, &ctlFleet::GridFilled);
-        page->SetConnectionAndLicense(m_conn, second);
+        page->SetConnectionAndLicense(f->conn, second);
         QCOMPARE(page->License(), second);
         QCOMPARE(page->PrinterRecordset(), rs);
         QCOMPARE(fills.count(), 0);
@@ -168,27 +118,17 @@ private slots:
 
     void refusedPermissionStillListsPrinters()
     {
-        PageHolder page;
-        attach(page.page);
-        QM6ConnectionPtr stranger = openSite(m_db, QStringLiteral("nobody"));
-        QVERIFY(stranger);
-        QVERIFY(stranger->CheckPermission(129));
-        page->SetConnectionAndLicense(stranger, nullptr);
+        QM6ConnectionPtr stranger = openSite(f->db, QStringLiteral("nobody"));
+        QVERIFY(stranger && stranger->CheckPermission(129));
+        PageHolder page(*f, stranger);
         QVERIFY(!page->CanChange());
         QCOMPARE(page->PrinterCount(), 5);
-        QVERIFY(m_services->messages.isEmpty());
-
-        PageHolder admin;
-        attach(admin.page);
-        admin->SetConnectionAndLicense(m_conn, nullptr);
-        QVERIFY(admin->CanChange());
+        QVERIFY(f->services->messages.isEmpty());
     }
 
     void fillGivesPrinterAndAliasRows()
     {
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         FlexGrid *g = page.grid();
         QCOMPARE(page->PrinterCount(), 5);
         QCOMPARE(g->Rows(), 81);
@@ -211,12 +151,8 @@ private slots:
 
     void typeFilterRefillsAtOnceAndResetShowsAll()
     {
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
-        QComboBox *types = page.types();
-        QCOMPARE(types->count(), 4);
-        QCOMPARE(types->itemText(0), AllTypes);
+        PageHolder page(*f, f->conn);
+        QComboBox *types = page.types();   // its entries: listsComeFromThePagesOwnConnection
         QCOMPARE(types->itemData(0).toInt(), -1);
         types->setCurrentIndex(types->findData(2));
         QCOMPARE(page->PrinterCount(), 1);
@@ -246,10 +182,7 @@ private slots:
     void layoutOnResize()
     {
         QFETCH(QSize, size);
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
-        page->show();   // a hidden widget gets its resize only when shown
+        PageHolder page(*f, f->conn, true);   // a hidden widget gets its resize only when shown
         FlexGrid *grid = page.grid();
         auto *frame = page->findChild<QGroupBox *>(QStringLiteral("fraFilter"));
         auto *tip = page->findChild<QLabel *>(QStringLiteral("imgToolTip"));
@@ -282,9 +215,7 @@ private slots:
 
     void quickKeysRefillOnceAfterTheLastRelease()
     {
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         QLineEdit *match = page.match();
         QSignalSpy fills(page.page, &ctlFleet::GridFilled);
         QTest::keyClicks(match, QStringLiteral("can"));
@@ -300,9 +231,7 @@ private slots:
 
     void heldKeyWaitsForItsRelease()
     {
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         QLineEdit *match = page.match();
         QSignalSpy fills(page.page, &ctlFleet::GridFilled);
         auto send = [match](QEvent::Type type, bool repeat) {
@@ -343,42 +272,33 @@ private slots:
         QFETCH(bool, canChange);
         QFETCH(QList<int>, rows);
         QFETCH(QList<bool>, expected);
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(canChange ? m_conn : openSite(m_db, QStringLiteral("auditor")), nullptr);
+        PageHolder page(*f, canChange ? f->conn : openSite(f->db, QStringLiteral("auditor")), true);
         QCOMPARE(page->CanChange(), canChange);
-        page->show();
-        FlexGrid *g = page.grid();
-        g->Outline(1);
-        g->SetRow(rows.first());
-        for (int i = 1; i < rows.size(); ++i)
-            g->SetIsSelected(rows[i], true);
-        m_console.calls.clear();
-        m_console.redrawSets.clear();
+        page.select(rows);
+        f->console.calls.clear();
+        f->console.redrawSets.clear();
         page->UpdateToolbar();
 
         const QVariantList actions{1, 2, 4, 10, QStringLiteral("QM6PRINTER_ADDPRINTER"), QStringLiteral("QM6CF_ADVANCED_MERGE")};
-        QCOMPARE(m_console.calls.size(), actions.size());
+        QCOMPARE(f->console.calls.size(), actions.size());
         for (int i = 0; i < actions.size(); ++i) {
-            QCOMPARE(m_console.calls[i].action, actions[i]);
-            QVERIFY2(m_console.calls[i].enabled == expected[i], qPrintable(actions[i].toString()));
+            QCOMPARE(f->console.calls[i].action, actions[i]);
+            QVERIFY2(f->console.calls[i].enabled == expected[i], qPrintable(actions[i].toString()));
         }
-        QCOMPARE(m_console.redrawSets, (QVector<bool>{false, true}));
+        QCOMPARE(f->console.redrawSets, (QVector<bool>{false, true}));
     }
 
     void toolbarWaitsWhileHidden()
     {
-        PageHolder page;
-        attach(page.page);
-        m_extender.visible = false;
-        page->SetConnectionAndLicense(m_conn, nullptr);
-        QVERIFY(m_console.calls.isEmpty());
-        m_extender.visible = true;
+        f->extender.visible = false;
+        PageHolder page(*f, f->conn);
+        QVERIFY(f->console.calls.isEmpty());
+        f->extender.visible = true;
         page->show();   // showing resets the toolbar, then sets it
-        QVERIFY(!m_console.calls.isEmpty());
-        QVERIFY(!m_console.calls.first().action.isValid());
-        QCOMPARE(m_console.calls.first().enabled, false);
-        QCOMPARE(m_console.lastState(10), QVariant(true));
+        QVERIFY(!f->console.calls.isEmpty());
+        QVERIFY(!f->console.calls.first().action.isValid());
+        QCOMPARE(f->console.calls.first().enabled, false);
+        QCOMPARE(f->console.lastState(10), QVariant(true));
     }
 
     void selectedIdsSkipHeaderFillerAndMergedRows_data()
@@ -402,9 +322,7 @@ private slots:
         QFETCH(int, lastRow);
         QFETCH(bool, includeMarked);
         QFETCH(int, expectedCount);
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         FlexGrid *g = page.grid();
         g->Outline(1);
         g->SetRow(0);
@@ -438,9 +356,7 @@ private slots:
         QFETCH(bool, byRefresh);
         QFETCH(int, row);
         QFETCH(int, expected);
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         page.grid()->Outline(1);
         if (byRefresh) {
             page.grid()->SetRow(row);
@@ -453,10 +369,8 @@ private slots:
 
     void emptySiteLeavesTheFirstEmptyRowCurrent()
     {
-        QM6ConnectionPtr empty = openSite(m_dir->filePath(QStringLiteral("empty.db")));
-        PageHolder other;
-        attach(other.page);
-        other->SetConnectionAndLicense(empty, nullptr);
+        QM6ConnectionPtr empty = openSite(f->dir.filePath(QStringLiteral("empty.db")));
+        PageHolder other(*f, empty);
         QCOMPARE(other->PrinterCount(), 0);
         QCOMPARE(other.grid()->Row(), 1);
         QCOMPARE(other.grid()->Rows(), 76);
@@ -466,15 +380,13 @@ private slots:
     {
         QStringList shown;
         QM6Error::SetDisplayHandler([&shown](const QM6Error &e) { shown << e.Description(); });
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         QCOMPARE(page->PrinterCount(), 5);
 
         // Another program breaks the database under the page.
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
-            db.setDatabaseName(m_db);
+            db.setDatabaseName(f->db);
             QVERIFY(db.open());
             QVERIFY(QSqlQuery(db).exec(QStringLiteral("ALTER TABLE printers RENAME TO printers_away")));
             page->StandardAction(10);
@@ -495,12 +407,10 @@ private slots:
     {
         // Another site opened and dropped in the same process before the page gets its own.
         {
-            QM6ConnectionPtr second = openSite(m_dir->filePath(QStringLiteral("second.db")));
+            QM6ConnectionPtr second = openSite(f->dir.filePath(QStringLiteral("second.db")));
             QVERIFY(second);
         }
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         QComboBox *types = page.types();
         QStringList entries;
         for (int i = 0; i < types->count(); ++i)
@@ -535,35 +445,17 @@ private slots:
         QFETCH(QString, user);
         QFETCH(QList<int>, codes);
         QFETCH(bool, canChange);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("grants"));
-            db.setDatabaseName(m_db);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.prepare(QStringLiteral("INSERT INTO users (user_name) VALUES (?)")));
-            q.addBindValue(user);
-            QVERIFY(q.exec());
-            for (int code : codes) {
-                QVERIFY(q.prepare(QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT user_id, ? FROM users WHERE user_name = ?")));
-                q.addBindValue(code);
-                q.addBindValue(user);
-                QVERIFY(q.exec());
-            }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("grants"));
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(openSite(m_db, user), nullptr);
+        QVERIFY(f->exec(QStringLiteral("INSERT INTO users (user_name) VALUES ('%1')").arg(user)));
+        for (int code : codes)
+            QVERIFY(f->exec(QStringLiteral("INSERT INTO user_permissions (user_id, code) SELECT user_id, %1 FROM users"
+                                           " WHERE user_name = '%2'").arg(code).arg(user)));
+        PageHolder page(*f, openSite(f->db, user));
         QCOMPARE(page->CanChange(), canChange);
     }
 
     void longCommandHoldsBackRefreshAndTypedMatch()
     {
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
-        page->show();
+        PageHolder page(*f, f->conn, true);
         FakeForms forms;
         page->SetForms(forms.Forms());
         QSignalSpy fills(page.page, &ctlFleet::GridFilled);
@@ -605,10 +497,7 @@ private slots:
     {
         QStringList shown;
         QM6Error::SetDisplayHandler([&shown](const QM6Error &e) { shown << e.Description(); });
-        PageHolder page;
-        attach(page.page);
-        page->show();
-        page->SetConnectionAndLicense(nullptr, nullptr);
+        PageHolder page(*f, nullptr, true);
         FlexGrid *g = page.grid();
         QCOMPARE(g->Cols(), 8);
         QCOMPARE(g->TextMatrix(0, 2), QStringLiteral("Name"));
@@ -626,7 +515,7 @@ private slots:
         QVERIFY(shown.isEmpty());
 
         // The host reopens its database and hands the connection over.
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        page->SetConnectionAndLicense(f->conn, nullptr);
         QVERIFY(!notice->isVisible());
         QCOMPARE(page->PrinterCount(), 5);
         QCOMPARE(page.types()->count(), 4);
@@ -642,9 +531,7 @@ private slots:
     void largerFontsGrowTheFrameWithoutOverlap()
     {
         QFETCH(double, points);
-        PageHolder page;
-        attach(page.page);
-        page->SetConnectionAndLicense(m_conn, nullptr);
+        PageHolder page(*f, f->conn);
         page->SetFont(std::make_shared<QM6Font>(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), points, 0));
         page->show();
         auto *frame = page->findChild<QGroupBox *>(QStringLiteral("fraFilter"));
@@ -686,12 +573,10 @@ private slots:
     {
         QFETCH(QString, refill);
         for (int i = 0; i < 60; ++i)
-            QVERIFY(addPrinter(m_conn, QStringLiteral("Local %1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("USB001"),
+            QVERIFY(addPrinter(f->conn, QStringLiteral("Local %1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("USB001"),
                                QStringLiteral("WS-%1").arg(i), 3));
-        PageHolder page;
-        attach(page.page);
+        PageHolder page(*f, f->conn);
         page->resize(900, 400);
-        page->SetConnectionAndLicense(m_conn, nullptr);
         page->show();
         QVERIFY(QTest::qWaitForWindowExposed(page.page));
         FlexGrid *g = page.grid();
@@ -724,18 +609,7 @@ private slots:
     }
 
 private:
-    void attach(ctlFleet *page)
-    {
-        page->SetClientSite(&m_extender);
-        page->resize(900, 600);
-    }
-
-    QTemporaryDir *m_dir = nullptr;
-    QString m_db;
-    QM6ConnectionPtr m_conn;
-    FakeCommonServices *m_services = nullptr;
-    FakeConsole m_console;
-    FakeExtender m_extender;
+    std::unique_ptr<PageSite> f;
 };
 
 QTEST_MAIN(tst_ctlFleet)

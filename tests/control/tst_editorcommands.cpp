@@ -2,23 +2,17 @@
 // printer, double click and Enter, and the list reloaded after a save. The forms are the
 // fakes, except in the round trip, where the real editor is filled and saved without its
 // modal loop.
-#include "ctlfleet.h"
 #include "fakeforms.h"
-#include "fakehost.h"
-#include "flexgrid.h"
 #include "frmprinter.h"
 #include "modlanguage.h"
+#include "pagefixture.h"
 #include "printergrid.h"
 #include "qm6sitegenerator.h"
-#include "sitebuilder.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTreeView>
 
 namespace {
 
@@ -34,30 +28,24 @@ public:
     }
 };
 
-struct Page {
-    ctlFleet *page = new ctlFleet();
-    ~Page() { page->Release(); }
-    ctlFleet *operator->() const { return page; }
-    FlexGrid *grid() const { return page->findChild<FlexGrid *>(QStringLiteral("grdPrinters")); }
-    int rowOf(const QString &name) const
-    {
-        for (int r = 1; r <= page->PrinterCount(); ++r)
-            if (grid()->TextMatrix(r, 2).trimmed() == name)
-                return r;
-        return -1;
-    }
-    qint32 idAt(int row) const { return grid()->TextMatrix(row, printerlist::ColPrinterId).toInt(); }
-    void doubleClick(int row) const
-    {
-        grid()->SetRow(row);
-        grid()->ShowCell(row, 2);
-        QTreeView *view = grid()->View();
-        const QPoint centre = view->visualRect(view->currentIndex()).center();
-        // A double click arrives as a click followed by the double-click event.
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
-    }
-};
+int rowOf(const PageHolder &page, const QString &name)
+{
+    for (int r = 1; r <= page->PrinterCount(); ++r)
+        if (page.grid()->TextMatrix(r, 2).trimmed() == name)
+            return r;
+    return -1;
+}
+
+void doubleClick(const PageHolder &page, int row)
+{
+    page.grid()->SetRow(row);
+    page.grid()->ShowCell(row, 2);
+    QTreeView *view = page.grid()->View();
+    const QPoint centre = view->visualRect(view->currentIndex()).center();
+    // A double click arrives as a click followed by the double-click event.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+}
 
 } // namespace
 
@@ -71,29 +59,17 @@ private slots:
 
     void init()
     {
-        mDir = new QTemporaryDir;
-        qputenv("QM6_REGISTRY_DIR", mDir->filePath(QStringLiteral("registry")).toUtf8());
-        mDb = mDir->filePath(QStringLiteral("site.db"));
-        mConn = openSite(mDb);
-        QVERIFY(mConn);
+        auto services = std::make_unique<TipServices>();
+        mServices = services.get();
+        f = std::make_unique<PageSite>(std::move(services));
         // The demo site's users and track profiles, then three printers with two merged into the first.
         QM6SiteGenerator::Options users;
         users.printers = 0;
         users.demo = true;
-        QVERIFY(!QM6SiteGenerator::Generate(mConn.get(), users));
-        QVERIFY(buildThreePrinterSite(mConn));
-        auto services = std::make_unique<TipServices>();
-        mServices = services.get();
-        SetCommonServices(std::move(services));
-        mExtender.parent = &mConsole;
+        QVERIFY(f->conn && !QM6SiteGenerator::Generate(f->conn.get(), users));
+        QVERIFY(buildThreePrinterSite(f->conn));
     }
-
-    void cleanup()
-    {
-        mConn.reset();
-        SetCommonServices(nullptr);
-        delete mDir;
-    }
+    void cleanup() { f.reset(); }
 
     void addShowsTheTipThenTheEditor_data()
     {
@@ -113,8 +89,7 @@ private slots:
         QFETCH(QString, user);
         QFETCH(int, how);
         QFETCH(bool, saved);
-        Page page;
-        attach(page.page, user);
+        PageHolder page(*f, user == QLatin1String("admin") ? f->conn : openSite(f->db, user), true);
         FakeForms forms;
         forms.saves = saved;
         page->SetForms(forms.Forms());
@@ -125,7 +100,7 @@ private slots:
         else if (how == 2)
             page->AddItemClicked(QStringLiteral("QM6PRINTER_ADDPRINTER"));
         else
-            page.doubleClick(page->PrinterCount() + 1);
+            doubleClick(page, page->PrinterCount() + 1);
 
         const bool mayChange = user == QLatin1String("admin");
         QCOMPARE(forms.added, mayChange ? 1 : 0);
@@ -160,23 +135,19 @@ private slots:
         QFETCH(int, how);
         QFETCH(bool, opens);
         for (const bool saved : {true, false}) {
-            Page page;
-            attach(page.page);
+            PageHolder page(*f, f->conn, true);
             FakeForms forms;
             forms.saves = saved;
             page->SetForms(forms.Forms());
-            page.grid()->Outline(1);
-            page.grid()->SetRow(rows.first());
-            for (qsizetype i = 1; i < rows.size(); ++i)
-                page.grid()->SetIsSelected(rows[i], true);
-            const qint32 id = page.idAt(rows.first());
+            page.select(rows);
+            const qint32 id = page.grid()->TextMatrix(rows.first(), printerlist::ColPrinterId).toInt();
             QSignalSpy fills(page.page, &ctlFleet::GridFilled);
             if (how == 1)
                 page->StandardAction(QM6_ACTION_EDIT);
             else if (how == 2)
                 QTest::keyClick(page.grid()->View(), Qt::Key_Return);
             else
-                page.doubleClick(rows.first());
+                doubleClick(page, rows.first());
             QCOMPARE(forms.edited, opens ? QList<qint32>{id} : QList<qint32>{});
             QCOMPARE(forms.added, 0);
             QCOMPARE(fills.count() > 0, opens && saved);
@@ -186,8 +157,7 @@ private slots:
 
     void addThenEditThroughThePage()
     {
-        Page page;
-        attach(page.page);
+        PageHolder page(*f, f->conn, true);
         const qint32 profile = 1;   // the first standard track profile of a new site
         // The real editor, filled and saved as a user would, without its modal loop.
         PageForms forms = DefaultPageForms();
@@ -213,7 +183,7 @@ private slots:
 
         page->StandardAction(QM6_ACTION_ADD);
         QCOMPARE(page->PrinterCount(), 6);
-        const int added = page.rowOf(QStringLiteral("Delta Epson"));
+        const int added = rowOf(page, QStringLiteral("Delta Epson"));
         QVERIFY(added > 0);
         QCOMPARE(page.grid()->TextMatrix(added, 3), QStringLiteral("USB004"));
         QCOMPARE(page.grid()->Row(), 1);
@@ -221,27 +191,15 @@ private slots:
         page.grid()->SetRow(added);
         QTest::keyClick(page.grid()->View(), Qt::Key_Return);
         QCOMPARE(page->PrinterCount(), 6);
-        QCOMPARE(page.rowOf(QStringLiteral("Delta Epson")), -1);
-        QCOMPARE(page.rowOf(QStringLiteral("Delta Epson L3150")), added);
+        QCOMPARE(rowOf(page, QStringLiteral("Delta Epson")), -1);
+        QCOMPARE(rowOf(page, QStringLiteral("Delta Epson L3150")), added);
         QCOMPARE(page.grid()->Row(), added);
         QVERIFY(mServices->messages.isEmpty());
     }
 
 private:
-    void attach(ctlFleet *page, const QString &user = QStringLiteral("admin"))
-    {
-        page->SetClientSite(&mExtender);
-        page->resize(900, 600);
-        page->SetConnectionAndLicense(user == QLatin1String("admin") ? mConn : openSite(mDb, user), nullptr);
-        page->show();
-    }
-
-    QTemporaryDir *mDir = nullptr;
-    QString mDb;
-    QM6ConnectionPtr mConn;
+    std::unique_ptr<PageSite> f;
     TipServices *mServices = nullptr;
-    FakeConsole mConsole;
-    FakeExtender mExtender;
 };
 
 QTEST_MAIN(tst_EditorCommands)

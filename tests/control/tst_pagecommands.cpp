@@ -1,20 +1,11 @@
 // The page's commands on several printers (batch update, delete, merge) over a real SQLite
 // site, with fake forms and a fake console; data failures are injected by database triggers.
-#include "ctlfleet.h"
 #include "fakeforms.h"
-#include "fakehost.h"
-#include "flexgrid.h"
+#include "pagefixture.h"
 #include "qm6sitecheck.h"
-#include "sitebuilder.h"
 
-#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTreeView>
 
 namespace {
 // Texts of the English string table, as the user reads them.
@@ -33,29 +24,15 @@ private slots:
 
     void init()
     {
-        mDir = new QTemporaryDir;
-        qputenv("QM6_REGISTRY_DIR", mDir->filePath(QStringLiteral("registry")).toUtf8());
-        mDb = mDir->filePath(QStringLiteral("site.db"));
-        mConn = openSite(mDb);
-        QVERIFY(mConn);
-        auto services = std::make_unique<FakeCommonServices>();
-        mServices = services.get();
-        SetCommonServices(std::move(services));
-        mConsole.enabledSets.clear();
-        mExtender.parent = &mConsole;
+        f = std::make_unique<PageSite>();
+        QVERIFY(f->conn);
         mForms = FakeForms();
         mIds.clear();
     }
-
     void cleanup()
     {
-        mTester.reset();
-        if (mPage)
-            mPage->Release();
-        mPage = nullptr;
-        mConn.reset();
-        SetCommonServices(nullptr);
-        delete mDir;
+        mHolder.reset();
+        f.reset();
     }
 
     void batchUpdateAppliesTheTemplate_data()
@@ -104,15 +81,15 @@ private slots:
         QCOMPARE(progress.showCancel.toBool(), true);
         QCOMPARE(progress.chunk, qint16(1));
         QVERIFY(progress.shutDown);
-        QCOMPARE(mConsole.enabledSets, (QVector<bool>{false, true}));
+        QCOMPARE(f->console.enabledSets, (QVector<bool>{false, true}));
         QCOMPARE(mGrid->Row(), 1);   // reloaded keeping row 1
         if (failAt) {
-            QCOMPARE(mServices->messages.size(), 1);
-            QVERIFY2(mServices->messages.first().startsWith(QStringLiteral("The printers could not all be updated: ")) &&
-                         mServices->messages.first().contains(QStringLiteral("the disk is full")),
-                     qPrintable(mServices->messages.first()));
+            QCOMPARE(f->services->messages.size(), 1);
+            QVERIFY2(f->services->messages.first().startsWith(QStringLiteral("The printers could not all be updated: ")) &&
+                         f->services->messages.first().contains(QStringLiteral("the disk is full")),
+                     qPrintable(f->services->messages.first()));
         } else {
-            QVERIFY(mServices->messages.isEmpty());
+            QVERIFY(f->services->messages.isEmpty());
         }
         // The printers before the stop carry the change; the rest are untouched.
         QSet<int> expectChanged;
@@ -126,7 +103,7 @@ private slots:
         QCOMPARE(progress.increments, failAt || cancelAfter > 0 ? qsizetype(expectChanged.size()) + (failAt ? 1 : 0) : 5);
         for (int n = 1; n <= 5; ++n) {
             QM6Printer p;
-            QVERIFY(!p.Load(mConn, mIds[n - 1]));
+            QVERIFY(!p.Load(f->conn, mIds[n - 1]));
             const bool hit = expectChanged.contains(n);
             QCOMPARE(p.PrintProfileId(), hit && profile > 0 ? profile : 0);
             QCOMPARE(p.AccountNo(), hit && !account.isEmpty() ? account : QStringLiteral("ACC-%1").arg(n));
@@ -146,7 +123,7 @@ private slots:
         mPage->StandardAction(2);
         QCOMPARE(mForms.batchAsked, 1);
         QVERIFY(mForms.progress.isEmpty());
-        QVERIFY(mConsole.enabledSets.isEmpty());
+        QVERIFY(f->console.enabledSets.isEmpty());
         QCOMPARE(scalar(QStringLiteral("SELECT SUM(row_version) FROM printers")), 6);   // two stores each, from the build
     }
 
@@ -165,13 +142,7 @@ private slots:
         QFETCH(bool, aliasGone);
         buildSite(5);
         // P5 merged into P1: rows are P1, its merged P5, P2, P3, P4.
-        {
-            QM6Printer owner;
-            QVERIFY(!owner.Load(mConn, mIds[0]));
-            QM6Printer source;
-            QVERIFY(!source.Load(mConn, mIds[4]));
-            QVERIFY(!owner.AddAlias(mConn, source.PrinterKey(), source.Device(), source.Host(), source.Port(), 3, true));
-        }
+        QVERIFY(mergeInto(f->conn, mIds[0], mIds[4]));
         mPage->StandardAction(10);
         QCOMPARE(mPage->PrinterCount(), 5);
         const qint64 jobs = scalar(QStringLiteral("SELECT COUNT(*) FROM print_jobs"));
@@ -181,13 +152,13 @@ private slots:
         if (aliasGone)
             sql(QStringLiteral("DELETE FROM merged_printers"));
         select({2, 3, 4, 40});   // the merged P5, P2, P3 and a filler row
-        mServices->answers = {6};
+        f->services->answers = {6};
         mPage->StandardAction(4);
 
-        QCOMPARE(mServices->questions, QStringList{QStringLiteral("Do you want to delete the selected printers? Their print jobs are kept.")});
+        QCOMPARE(f->services->questions, QStringList{QStringLiteral("Do you want to delete the selected printers? Their print jobs are kept.")});
         const QStringList failures = failAt ? QStringList{QStringLiteral(
             "1 printer(s) could not be deleted. Refresh the list to see which printers remain, and then try again.")} : QStringList();
-        QCOMPARE(mServices->messages, failures);
+        QCOMPARE(f->services->messages, failures);
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM merged_printers")), 0);
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM printers WHERE deleted = 1")), failAt ? 1 : 2);
         QCOMPARE(mPage->PrinterCount(), failAt ? 3 : 2);   // reloaded
@@ -201,20 +172,18 @@ private slots:
     {
         buildSite(3);
         select({2});
-        mServices->answers = {7};
+        f->services->answers = {7};
         mPage->StandardAction(4);
         int key = 46;
         emit mGrid->KeyUp(key, 0);
-        QCOMPARE(mServices->questions.size(), 2);
+        QCOMPARE(f->services->questions.size(), 2);
         QCOMPARE(mPage->PrinterCount(), 3);   // answered no twice
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM printers WHERE deleted = 1")), 0);
         // Without the change right nothing is asked.
-        ctlFleet *auditor = new ctlFleet;
-        auditor->SetConnectionAndLicense(openSite(mDb, QStringLiteral("auditor")), nullptr);
-        auditor->findChild<FlexGrid *>(QStringLiteral("grdPrinters"))->SetRow(1);
+        PageHolder auditor(*f, openSite(f->db, QStringLiteral("auditor")));
+        auditor.grid()->SetRow(1);
         auditor->StandardAction(4);
-        QCOMPARE(mServices->questions.size(), 2);
-        auditor->Release();
+        QCOMPARE(f->services->questions.size(), 2);
     }
 
     void mergeMakesAliasesAndMovesMergedRows_data()
@@ -235,27 +204,21 @@ private slots:
         QFETCH(int, printersLeft);
         buildSite(5);
         // P5 merged into P1: rows are P1, its merged P5, P2, P3, P4.
-        {
-            QM6Printer owner;
-            QVERIFY(!owner.Load(mConn, mIds[0]));
-            QM6Printer source;
-            QVERIFY(!source.Load(mConn, mIds[4]));
-            QVERIFY(!owner.AddAlias(mConn, source.PrinterKey(), source.Device(), source.Host(), source.Port(), 3, true));
-        }
+        QVERIFY(mergeInto(f->conn, mIds[0], mIds[4]));
         mPage->StandardAction(10);
         select(rows);
         QCOMPARE(mPage->MergeTargetRow(), rows.first());
         const qint32 targetId = mGrid->TextMatrix(rows.first(), 0).toInt();
         const qint64 jobs = scalar(QStringLiteral("SELECT COUNT(*) FROM print_jobs"));
-        mServices->answers = {6};
+        f->services->answers = {6};
         mPage->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
 
-        QCOMPARE(mServices->questions.size(), 1);
+        QCOMPARE(f->services->questions.size(), 1);
         const QString name = QStringLiteral("P%1").arg(mIds.indexOf(targetId) + 1);
-        QCOMPARE(mServices->questions.first(),
+        QCOMPARE(f->services->questions.first(),
                  QStringLiteral("You are about to merge the selected printers into %1.\n\nIf you continue, all printers and their jobs "
                                 "will appear to come from: \r\n%1.\r\n\r\nOnce merged you cannot separate merged jobs.").arg(name));
-        QVERIFY2(mServices->messages.isEmpty(), qPrintable(mServices->messages.join(u'\n')));
+        QVERIFY2(f->services->messages.isEmpty(), qPrintable(f->services->messages.join(u'\n')));
         QCOMPARE(mForms.progress.size(), 1);
         const FakeProgress::Log &progress = *mForms.progress.first();
         QCOMPARE(progress.title, QStringLiteral("Merging Printers"));
@@ -276,51 +239,45 @@ private slots:
         buildSite(5);
         select({1, 2, 3, 4, 5});
         sql(QStringLiteral("UPDATE printers SET deleted = 1 WHERE printer_id = %1").arg(mIds[2]));   // P3 gone meanwhile
-        mServices->answers = {6};
+        f->services->answers = {6};
         mPage->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
         QCOMPARE(mForms.progress.first()->increments, 2);
         QVERIFY(mForms.progress.first()->shutDown);
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM merged_printers WHERE owner_id = %1").arg(mIds[0])), 1);
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM printers WHERE deleted = 0")), 3);   // P1, P4 (untried) and P5
         QCOMPARE(mPage->PrinterCount(), 4);   // reloaded: P1 with P2 merged, P4, P5
-        QCOMPARE(mServices->messages.size(), 1);
-        QVERIFY2(mServices->messages.first().startsWith(QStringLiteral("Quillmark 6 Administrator could not merge the printers: ")),
-                 qPrintable(mServices->messages.first()));
+        QCOMPARE(f->services->messages.size(), 1);
+        QVERIFY2(f->services->messages.first().startsWith(QStringLiteral("Quillmark 6 Administrator could not merge the printers: ")),
+                 qPrintable(f->services->messages.first()));
         checkSiteHolds();
     }
 
     void mergedTargetIsRefusedBeforeAnyDataCall()
     {
         buildSite(3);
-        {
-            QM6Printer owner;
-            QVERIFY(!owner.Load(mConn, mIds[0]));
-            QM6Printer source;
-            QVERIFY(!source.Load(mConn, mIds[2]));
-            QVERIFY(!owner.AddAlias(mConn, source.PrinterKey(), source.Device(), source.Host(), source.Port(), 3, true));
-        }
+        QVERIFY(mergeInto(f->conn, mIds[0], mIds[2]));
         mPage->StandardAction(10);
         select({2, 3});   // the merged P3 first, then P2
         // The database is gone: any data call would fail loudly.
-        QVERIFY(QFile::rename(mDb, mDb + QStringLiteral(".away")));
+        QVERIFY(QFile::rename(f->db, f->db + QStringLiteral(".away")));
         mPage->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
-        QCOMPARE(mServices->messages, QStringList{TargetRefused});
+        QCOMPARE(f->services->messages, QStringList{TargetRefused});
         mPage->MergePrinters();
-        QCOMPARE(mServices->messages, (QStringList{TargetRefused, TargetIsMerged}));
-        QVERIFY(mServices->questions.isEmpty());
+        QCOMPARE(f->services->messages, (QStringList{TargetRefused, TargetIsMerged}));
+        QVERIFY(f->services->questions.isEmpty());
         QVERIFY(mForms.progress.isEmpty());
-        QVERIFY(QFile::rename(mDb + QStringLiteral(".away"), mDb));
+        QVERIFY(QFile::rename(f->db + QStringLiteral(".away"), f->db));
     }
 
     void oneSelectedRowMergesNothing()
     {
         buildSite(3);
         select({2});
-        mServices->answers = {6};
+        f->services->answers = {6};
         mPage->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
         mPage->MergePrinters();
-        QVERIFY(mServices->questions.isEmpty());
-        QVERIFY(mServices->messages.isEmpty());
+        QVERIFY(f->services->questions.isEmpty());
+        QVERIFY(f->services->messages.isEmpty());
         QVERIFY(mForms.progress.isEmpty());
     }
 
@@ -328,20 +285,20 @@ private slots:
     {
         buildSite(3);
         select({1, 2});
-        QVERIFY(QFile::rename(mDb, mDb + QStringLiteral(".away")));
-        mServices->answers = {6};
+        QVERIFY(QFile::rename(f->db, f->db + QStringLiteral(".away")));
+        f->services->answers = {6};
         mPage->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
         QCOMPARE(mForms.progress.size(), 1);
         QVERIFY(mForms.progress.first()->shutDown);
         QCOMPARE(mForms.progress.first()->increments, 0);
-        QCOMPARE(mServices->messages.size(), 1);
-        QVERIFY(mServices->messages.first().contains(QStringLiteral("could not merge the printers")));
+        QCOMPARE(f->services->messages.size(), 1);
+        QVERIFY(f->services->messages.first().contains(QStringLiteral("could not merge the printers")));
 
         mForms.batchConfirmed = true;
         mPage->StandardAction(2);
-        QCOMPARE(mConsole.enabledSets, QVector<bool>{true});   // enabled again although it was never disabled
-        QCOMPARE(mServices->messages.size(), 2);
-        QVERIFY(QFile::rename(mDb + QStringLiteral(".away"), mDb));
+        QCOMPARE(f->console.enabledSets, QVector<bool>{true});   // enabled again although it was never disabled
+        QCOMPARE(f->services->messages.size(), 2);
+        QVERIFY(QFile::rename(f->db + QStringLiteral(".away"), f->db));
     }
 
 private:
@@ -350,83 +307,55 @@ private:
     {
         sql(QStringLiteral("INSERT INTO track_profiles (name) VALUES ('Standard'), ('Students')"));
         for (int i = 1; i <= printers; ++i) {
-            auto p = addPrinter(mConn, QStringLiteral("P%1").arg(i), QStringLiteral("USB00%1").arg(i), QStringLiteral("WS-%1").arg(i), 3,
+            auto p = addPrinter(f->conn, QStringLiteral("P%1").arg(i), QStringLiteral("USB00%1").arg(i), QStringLiteral("WS-%1").arg(i), 3,
                                 QStringLiteral("ACC-%1").arg(i));
             QVERIFY(p);
             p->SetModel(QStringLiteral("Model %1").arg(i));
-            QVERIFY(!p->Save(mConn));
+            QVERIFY(!p->Save(f->conn));
             mIds << p->PrinterId();
             for (int j = 0; j < 2; ++j)
                 sql(QStringLiteral("INSERT INTO print_jobs (seen_on_key, printer_id, pages, color_pages, user_name, printed_on)"
                                    " VALUES ('%1', %2, 1, 0, 'u', 1)").arg(p->PrinterKey()).arg(p->PrinterId()));
         }
-        mPage = new ctlFleet;
-        mPage->SetClientSite(&mExtender);
-        mPage->resize(900, 600);
+        mHolder = std::make_unique<PageHolder>(*f, f->conn, true);
+        mPage = mHolder->page;
         mPage->SetForms(mForms.Forms());
-        mGrid = mPage->findChild<FlexGrid *>(QStringLiteral("grdPrinters"));
-        mTester = std::make_unique<QAbstractItemModelTester>(mGrid->View()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        mPage->SetConnectionAndLicense(mConn, nullptr);
-        mPage->show();
+        mGrid = mHolder->grid();
         QCOMPARE(mPage->PrinterCount(), printers);
     }
 
-    void sql(const QString &statement)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        db.setDatabaseName(mDb);
-        QVERIFY(db.open());
-        {
-            QSqlQuery q(db);
-            QVERIFY2(q.exec(statement), qPrintable(q.lastError().text()));
-        }
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
-    }
-
+    // SQL on a connection of its own: it sees what the page committed, nothing else.
     qint64 scalar(const QString &statement)
     {
-        qint64 v = -1;
+        qint64 v = -2;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-            db.setDatabaseName(mDb);
+            db.setDatabaseName(f->db);
             if (db.open()) {
                 QSqlQuery q(db);
-                if (q.exec(statement) && q.next())
-                    v = q.value(0).toLongLong();
+                if (q.exec(statement))
+                    v = q.next() ? q.value(0).toLongLong() : -1;
             }
         }
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));
         return v;
     }
-
-    void select(const QList<int> &rows)
-    {
-        mGrid->Outline(1);
-        mGrid->SetRow(rows.first());
-        for (int i = 1; i < rows.size(); ++i)
-            mGrid->SetIsSelected(rows[i], true);
-    }
+    void sql(const QString &statement) { QVERIFY2(scalar(statement) != -2, qPrintable(statement)); }
+    void select(const QList<int> &rows) { mHolder->select(rows); }
 
     void checkSiteHolds()
     {
         QStringList report;
         bool allHold = false;
-        QVERIFY(!QM6SiteCheck::Run(mConn.get(), &report, &allHold));
+        QVERIFY(!QM6SiteCheck::Run(f->conn.get(), &report, &allHold));
         QVERIFY2(allHold, qPrintable(report.join(u'\n')));
     }
 
-    QTemporaryDir *mDir = nullptr;
-    QString mDb;
-    QM6ConnectionPtr mConn;
-    FakeCommonServices *mServices = nullptr;
-    FakeConsole mConsole;
-    FakeExtender mExtender;
+    std::unique_ptr<PageSite> f;
     FakeForms mForms;
+    std::unique_ptr<PageHolder> mHolder;
     ctlFleet *mPage = nullptr;
     FlexGrid *mGrid = nullptr;
-    std::unique_ptr<QAbstractItemModelTester> mTester;
     QList<qint32> mIds;   // printer ids by row (rows 1..n: printers P1..Pn, in name order)
 };
 

@@ -86,10 +86,7 @@ private slots:
         QCOMPARE(factory->CreateInstance(nullptr, IID_IQM6AdminControl, reinterpret_cast<void **>(&page)), S_OK);
         QVERIFY(page);
         QCOMPARE(m_canUnload(), S_FALSE);
-        QCOMPARE(page->Name(), QStringLiteral("Printers"));
-        QCOMPARE(page->Caption(), QStringLiteral("Printers"));
-        QCOMPARE(page->HelpContextId(), 34);
-        QCOMPARE(page->NavGraphicLarge().size(), QSize(32, 32));
+        QCOMPARE(page->Name(), QStringLiteral("Printers"));   // the rest of the interface: tst_ctlfleet
         IQM6OleObject *ole = nullptr;
         QCOMPARE(page->QueryInterface(IID_IQM6OleObject, reinterpret_cast<void **>(&ole)), S_OK);
         QVERIFY(ole->Widget());
