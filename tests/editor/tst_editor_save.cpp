@@ -36,21 +36,9 @@ QString repeated(int n)
 class tst_EditorSave : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        editorTestCaseSetUp(mRegistry.path());
-    }
-
-    void init()
-    {
-        f = std::make_unique<EditorFixture>();
-        QVERIFY(f->setUp());
-    }
-
-    void cleanup()
-    {
-        f.reset();
-    }
+    void initTestCase() { editorTestCaseSetUp(mRegistry.path()); }
+    void init() { QVERIFY((f = std::make_unique<EditorFixture>())->setUp()); }
+    void cleanup() { f.reset(); }
 
     void checksRefuseInOrder_data()
     {
