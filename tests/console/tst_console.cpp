@@ -11,12 +11,10 @@
 #include "qm6printer.h"
 #include "startup.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QScopeGuard>
 #include <QFile>
 #include <QFontDatabase>
 #include <QHostAddress>
@@ -44,6 +42,14 @@ constexpr char TipKey[] = "Software\\Quillmark 6\\admin\\printers";
 constexpr char TipValue[] = "AddPrinter";
 
 QTreeView *pageTree(QWidget *window) { return window->findChild<QTreeView *>(); }
+
+// The window shown with its pages loaded and the printer page chosen.
+bool showPrinterPage(ConsoleWindow &w)
+{
+    w.show();
+    w.LoadPages();
+    return w.SelectPage(0);
+}
 
 int dataRows(QTreeView *tree)
 {
@@ -150,7 +156,7 @@ private slots:
         SetCommonServices(std::move(services));
     }
 
-    void cleanup();
+    void cleanup() { SetCommonServices(nullptr); }
 
     void commandLine_data()
     {
@@ -183,24 +189,15 @@ private slots:
             QCOMPARE(o.language, language);
     }
 
-    void registeredPageIsListed()
+    void registeredPageIsListedAndShowsTheDemoPrinters()
     {
         ConsoleWindow w(m_admin);
-        w.LoadPages();
+        QVERIFY(showPrinterPage(w));
         QCOMPARE(w.PageCount(), 1);
         QListWidgetItem *item = w.NavigationBar()->item(0);
         QCOMPARE(item->text(), QStringLiteral("Printers"));
-        QVERIFY(!item->icon().isNull());
         QCOMPARE(item->icon().availableSizes().value(0), QSize(32, 32));
         QVERIFY(m_services->messages.isEmpty());
-    }
-
-    void choosingThePageShowsTheDemoPrinters()
-    {
-        ConsoleWindow w(m_admin);
-        w.show();
-        w.LoadPages();
-        QVERIFY(w.SelectPage(0));
         QTreeView *tree = pageTree(&w);
         QVERIFY(tree);
         QVERIFY(tree->isVisible());
@@ -260,10 +257,8 @@ private slots:
         QM6ConnectionPtr conn = OpenConsoleDatabase(QM6Connection::DefaultUrl(), user);
         QVERIFY(conn);
         ConsoleWindow w(conn);
-        w.show();
-        w.LoadPages();
         QSignalSpy redraws(&w, &ConsoleWindow::ToolbarRedrawn);
-        QVERIFY(w.SelectPage(0));
+        QVERIFY(showPrinterPage(w));
         QCOMPARE(redraws.count(), 1);   // one redraw for the page's run of settings
         QVERIFY(w.ToolbarRedraw());
         QCOMPARE(w.StandardActionButton(1)->isEnabled(), canChange);
@@ -288,9 +283,7 @@ private slots:
     void refreshReloads()
     {
         ConsoleWindow w(m_admin);
-        w.show();
-        w.LoadPages();
-        QVERIFY(w.SelectPage(0));
+        QVERIFY(showPrinterPage(w));
         QTreeView *tree = pageTree(&w);
         const int before = dataRows(tree);
         QM6Printer p;
@@ -309,9 +302,7 @@ private slots:
     void fontReachesTheGrid()
     {
         ConsoleWindow w(m_admin);
-        w.show();
-        w.LoadPages();
-        QVERIFY(w.SelectPage(0));
+        QVERIFY(showPrinterPage(w));
         QWidget *grid = w.findChild<QWidget *>(QStringLiteral("grdPrinters"));
         QVERIFY(grid);
         const QStringList families = QFontDatabase::families(QFontDatabase::Latin);
@@ -393,9 +384,7 @@ private slots:
         QVERIFY(!errors.first().contains(u'\t'));
         QVERIFY2(errors.first().contains(says), qPrintable(errors.first()));
         ConsoleWindow w(conn);
-        w.show();
-        w.LoadPages();
-        QVERIFY(w.SelectPage(0));
+        QVERIFY(showPrinterPage(w));
         QCOMPARE(dataRows(pageTree(&w)), 0);
         QVERIFY(w.StandardActionButton(10));
     }
@@ -410,9 +399,7 @@ private slots:
             ++tries;
             return back ? m_admin : nullptr;
         });
-        w.show();
-        w.LoadPages();
-        QVERIFY(w.SelectPage(0));
+        QVERIFY(showPrinterPage(w));
         QTreeView *tree = pageTree(&w);
         QCOMPARE(dataRows(tree), 0);
         QVERIFY(w.StandardActionButton(10)->isEnabled());
@@ -445,9 +432,7 @@ private slots:
         QCOMPARE(ApplyConsoleLanguage(), 1036);
 
         ConsoleWindow w(m_admin);
-        w.show();
-        w.LoadPages();
-        QVERIFY(w.SelectPage(0));
+        QVERIFY(showPrinterPage(w));
         QStringList menus;
         for (QAction *a : w.menuBar()->actions())
             menus << a->text();
@@ -493,9 +478,7 @@ private slots:
     void closingReleasesThePages()
     {
         ConsoleWindow w(m_admin);
-        w.show();
-        w.LoadPages();
-        QVERIFY(w.SelectPage(0));
+        QVERIFY(showPrinterPage(w));
         QPointer<QWidget> page = w.findChild<QWidget *>(QStringLiteral("ctlFleet"));
         QVERIFY(page);
         QVERIFY(w.close());
@@ -565,8 +548,6 @@ private:
     FakeCommonServices *m_services = nullptr;
     QM6ConnectionPtr m_admin;
 };
-
-void tst_Console::cleanup() { SetCommonServices(nullptr); }
 
 int main(int argc, char **argv)
 {
