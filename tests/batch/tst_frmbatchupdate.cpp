@@ -4,10 +4,7 @@
 #include "pagefixture.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 const QString KeepProfile = QStringLiteral("(Keep each printer's profile)");

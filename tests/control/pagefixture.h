@@ -114,11 +114,6 @@ struct PageSite {
     }
 
     bool exec(const QString &sql) const { return execSql(conn, sql); }
-    qint64 scalar(const QString &sql) const
-    {
-        QSqlQuery q(QM6ConnectionPrivate::get(conn)->db());
-        return q.exec(sql) && q.next() ? q.value(0).toLongLong() : -1;
-    }
 };
 
 // The page in the site's container, released at the end of the test, whatever happens.

@@ -5,16 +5,13 @@
 #include "pagefixture.h"
 #include "printerdata.h"
 
-#include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QSqlDatabase>
-#include <QTimer>
 
 namespace {
 // Texts of the English string table, as the user reads them.

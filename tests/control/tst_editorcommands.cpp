@@ -9,8 +9,6 @@
 #include "printergrid.h"
 #include "qm6sitegenerator.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 
