@@ -1,19 +1,8 @@
 // The data component's contract, against SQLite and (QM6_TEST_BACKEND=pg) PostgreSQL.
 #include "printerdata.h"
-#include "qm6connection.h"
-#include "qm6connectionprivate.h"
 #include "qm6printer.h"
 #include "qm6sitecheck.h"
 #include "sitefixture.h"
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QtTest>
-
 
 namespace {
 // The text properties, with their limit and the name an over-long value is refused with.
