@@ -3,8 +3,6 @@
 // tried again. The real form over a real SQLite site, without its modal loop.
 #include "editortest.h"
 
-#include <QTemporaryDir>
-
 namespace {
 
 // Puts values into the form as a user would leave them: text for a box (pasting bypasses the

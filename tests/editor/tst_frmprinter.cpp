@@ -9,7 +9,6 @@
 
 #include <QSignalSpy>
 #include <QTabBar>
-#include <QTemporaryDir>
 
 namespace {
 // A control array's names: name_0 ... name_(n-1).
