@@ -1,19 +1,10 @@
 // The batch update form over a real SQLite site, driven through its widgets.
-#include "ctlfleet.h"
-#include "fakehost.h"
 #include "frmbatchupdate.h"
 #include "modlanguage.h"
-#include "sitebuilder.h"
+#include "pagefixture.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 const QString KeepProfile = QStringLiteral("(Keep each printer's profile)");
@@ -29,13 +20,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         qputenv("QM6_REGISTRY_DIR", mDir.filePath(QStringLiteral("registry")).toUtf8());
         const QString db = mDir.filePath(QStringLiteral("site.db"));
-        mAdmin = openSite(db);
-        QVERIFY(mAdmin);
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("profiles"));
-        raw.setDatabaseName(db);
-        QVERIFY(raw.open());
-        QVERIFY(QSqlQuery(raw).exec(QStringLiteral("INSERT INTO track_profiles (name) VALUES ('Standard'), ('Students')")));
-        raw.close();
+        QVERIFY((mAdmin = openSite(db)) && execSql(mAdmin, QStringLiteral("INSERT INTO track_profiles (name) VALUES ('Standard'), ('Students')")));
         mAuditor = openSite(db, QStringLiteral("auditor"));
         QVERIFY(mAuditor);
     }

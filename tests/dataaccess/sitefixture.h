@@ -20,11 +20,6 @@ namespace SiteFixture {
 
 inline bool isPostgres() { return qEnvironmentVariable("QM6_TEST_BACKEND") == QLatin1String("pg"); }
 
-// Skips (or, in the project's test command, fails) a PostgreSQL run without a server.
-inline bool serverMissing()
-{
-    return isPostgres() && qEnvironmentVariableIsEmpty("QM6_TEST_PG_URL");
-}
 
 inline void dropSchema(const QString &url)
 {
@@ -143,4 +138,60 @@ inline int run(const QString &program, const QStringList &args, QByteArray *out 
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
+// A plain SQLite file that is no site: one table of its own.
+inline bool makeForeignFile(const QString &path)
+{
+    bool made = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        db.setDatabaseName(path);
+        made = db.open() && QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (text TEXT)"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+    return made;
+}
+
+inline void addJobs(const QM6ConnectionPtr &c, const QString &seenOnKey, qint32 printerId, int n)
+{
+    QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
+    q.prepare(QStringLiteral("INSERT INTO print_jobs (seen_on_key, printer_id, pages, color_pages, user_name, printed_on)"
+                             " VALUES (:k, :p, 3, 0, 'u', 1)"));
+    q.bindValue(QStringLiteral(":k"), seenOnKey);
+    q.bindValue(QStringLiteral(":p"), printerId);
+    for (int i = 0; i < n; ++i)
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+}
+
+// What each suite holds: the backend, the site of the current case and a connection to it.
+struct Suite {
+    bool m_pg = isPostgres();
+    QTemporaryDir m_dir;
+    int m_caseNo = 0;
+    QString m_url;
+    QM6ConnectionPtr c;
+
+    // Every case starts from a new SQLite file or an emptied PostgreSQL schema.
+    void nextSite()
+    {
+        if (m_pg) {
+            m_url = qEnvironmentVariable("QM6_TEST_PG_URL");
+            dropSchema(m_url);
+        } else {
+            m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
+        }
+        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
+    }
+};
+
 } // namespace SiteFixture
+
+// A PostgreSQL run without a server: a skip for a developer running a suite by hand, a
+// failure in the project's test command (which starts one and sets QM6_REQUIRE_PG).
+#define QM6_SKIP_WITHOUT_SERVER()                                                                                              \
+    do {                                                                                                                       \
+        if (SiteFixture::isPostgres() && qEnvironmentVariableIsEmpty("QM6_TEST_PG_URL")) {                                     \
+            if (qEnvironmentVariableIntValue("QM6_REQUIRE_PG"))                                                                \
+                QFAIL("QM6_TEST_PG_URL is not set although QM6_REQUIRE_PG is: the PostgreSQL server did not start");          \
+            QSKIP("QM6_TEST_PG_URL is not set: no PostgreSQL server to test against");                                        \
+        }                                                                                                                      \
+    } while (0)

@@ -1,19 +1,8 @@
 // The data component's contract, against SQLite and (QM6_TEST_BACKEND=pg) PostgreSQL.
 #include "printerdata.h"
-#include "qm6connection.h"
-#include "qm6connectionprivate.h"
 #include "qm6printer.h"
 #include "qm6sitecheck.h"
 #include "sitefixture.h"
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QtTest>
-
 
 namespace {
 // The text properties, with their limit and the name an over-long value is refused with.
@@ -35,22 +24,10 @@ const TextField kTextFields[] = {
 };
 } // namespace
 
-class tst_DataAccess : public QObject {
-    Q_OBJECT
-    bool m_pg = false;
-    QTemporaryDir m_dir;
-    int m_caseNo = 0;
-    QString m_url;
-    QM6ConnectionPtr c;
+using namespace SiteFixture;
 
-    void emptySchema()
-    {
-        QM6ConnectionPtr raw;
-        QVERIFY_OK(QM6Connection::CreateSite(m_url, &raw));
-        QSqlQuery q(QM6ConnectionPrivate::get(raw)->db());
-        QVERIFY2(q.exec(QStringLiteral("DROP SCHEMA public CASCADE")), qPrintable(q.lastError().text()));
-        QVERIFY(q.exec(QStringLiteral("CREATE SCHEMA public")));
-    }
+class tst_DataAccess : public QObject, SiteFixture::Suite {
+    Q_OBJECT
 
     qint32 addPrinter(const QString &name, qint32 bw = 0, qint32 color = 0)
     {
@@ -63,17 +40,6 @@ class tst_DataAccess : public QObject {
         if (e)
             qWarning() << e->Description();
         return e ? -1 : p.PrinterId();
-    }
-
-    void addJobs(const QString &seenOnKey, qint32 printerId, int n)
-    {
-        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
-        q.prepare(QStringLiteral("INSERT INTO print_jobs (seen_on_key, printer_id, pages, color_pages, user_name, printed_on)"
-                                 " VALUES (:k, :p, 3, 0, 'u', 1)"));
-        q.bindValue(QStringLiteral(":k"), seenOnKey);
-        q.bindValue(QStringLiteral(":p"), printerId);
-        for (int i = 0; i < n; ++i)
-            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
     }
 
     // Loads the owner and makes the printer or alias with aliasKey its alias.
@@ -89,28 +55,7 @@ class tst_DataAccess : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
     }
 
-    int pgTables()
-    {
-        QSqlDatabase db = SiteFixture::rawPostgres(m_url, QStringLiteral("tables"));
-        QSqlQuery q(db);
-        const int n = q.exec(QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'public'")) && q.next()
-                          ? q.value(0).toInt() : -1;
-        q = QSqlQuery();
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("tables"));
-        return n;
-    }
-
-    qint64 scalar(const QString &sql)
-    {
-        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
-        if (!q.exec(sql) || !q.next()) {
-            qWarning() << sql << q.lastError().text();
-            return -1;
-        }
-        return q.value(0).toLongLong();
-    }
+    qint64 scalar(const QString &sql) { return SiteFixture::scalar(c, sql); }
 
     qint64 jobsOf(qint32 id) { return scalar(QStringLiteral("SELECT COUNT(*) FROM print_jobs WHERE printer_id = %1").arg(id)); }
     qint64 ownerOf(const QString &key) { return scalar(QStringLiteral("SELECT owner_id FROM merged_printers WHERE alias_key = '%1'").arg(key)); }
@@ -130,44 +75,13 @@ class tst_DataAccess : public QObject {
         return rs;
     }
 
-    // Runs a program to its end: its exit code (-1 when it hung), its error text as a warning.
-    static int run(const QString &program, const QStringList &args, QByteArray *out = nullptr)
-    {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForFinished(120000))
-            return -1;
-        if (p.exitCode() != 0)
-            qWarning() << p.readAllStandardError();
-        if (out)
-            *out = p.readAllStandardOutput();
-        return p.exitCode();
-    }
-
 private slots:
     void initTestCase()
     {
-        m_pg = qEnvironmentVariable("QM6_TEST_BACKEND") == QLatin1String("pg");
-        if (m_pg && qEnvironmentVariableIsEmpty("QM6_TEST_PG_URL")) {
-            // The project's test command starts a server and requires this run; a developer
-            // running the suite by hand without one gets a skip.
-            if (qEnvironmentVariableIntValue("QM6_REQUIRE_PG"))
-                QFAIL("QM6_TEST_PG_URL is not set although QM6_REQUIRE_PG is: the PostgreSQL server did not start");
-            QSKIP("QM6_TEST_PG_URL is not set: no PostgreSQL server to test against");
-        }
+        QM6_SKIP_WITHOUT_SERVER();
         QVERIFY(m_dir.isValid());
     }
-
-    void init()
-    {
-        if (m_pg) {
-            m_url = qEnvironmentVariable("QM6_TEST_PG_URL");
-            emptySchema();   // every case starts from an empty schema
-        } else {
-            m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
-        }
-        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
-    }
+    void init() { nextSite(); }
 
     void cleanup()
     {
@@ -368,8 +282,8 @@ private slots:
         QVERIFY_OK(merge(source, s, saKey));
         QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
         QVERIFY(q.exec(QStringLiteral("UPDATE merged_printers SET merge_type = 2 WHERE alias_key = '%1'").arg(saKey)));
-        addJobs(sKey, s, 3);
-        addJobs(saKey, s, 2);
+        addJobs(c, sKey, s, 3);
+        addJobs(c, saKey, s, 2);
 
         QVERIFY_OK(target.Load(c, t));
         QVERIFY_OK(target.AddAlias(c, sKey, QStringLiteral("Source device"), QStringLiteral("srv"), QStringLiteral("\\\\srv\\q"), 1, true));
@@ -395,8 +309,8 @@ private slots:
         const qint32 t = addPrinter(QStringLiteral("New owner"));
         const qint32 a = addPrinter(QStringLiteral("Alias"));
         const QString aKey = keyOf(a);
-        addJobs(aKey, a, 4);
-        addJobs(keyOf(o), o, 2);
+        addJobs(c, aKey, a, 4);
+        addJobs(c, keyOf(o), o, 2);
         QM6Printer owner, target, byId;
         QVERIFY_OK(merge(owner, o, aKey));
         QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
@@ -432,7 +346,7 @@ private slots:
 
         // Deleting the printer takes it and its aliases off the list; every job stays recorded.
         const qint32 b = addPrinter(QStringLiteral("Second alias"));
-        addJobs(keyOf(b), b, 1);
+        addJobs(c, keyOf(b), b, 1);
         QVERIFY_OK(merge(owner, o, keyOf(b)));
         QVERIFY_OK(byId.Delete(c));
         QM6RecordsetPtr rs = printers();
@@ -596,17 +510,11 @@ private slots:
         if (kind == QLatin1String("no tables")) {
             if (m_pg) {
                 c.reset();
-                emptySchema();
+                dropSchema(m_url);
                 url = m_url;
             } else {
                 path = m_dir.filePath(QStringLiteral("foreign%1.db").arg(m_caseNo));
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
-                db.setDatabaseName(path);
-                QVERIFY(db.open());
-                QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (text TEXT)")));
-                db.close();
-                db = QSqlDatabase();
-                QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+                QVERIFY(makeForeignFile(path));
                 url = QStringLiteral("sqlite:") + path;
             }
         } else {
@@ -631,7 +539,7 @@ private slots:
         else if (!path.isEmpty())
             QCOMPARE(fileBytes(path), before);
         else
-            QCOMPARE(pgTables(), 0);
+            QCOMPARE(tableCensus(url), QString());
         // Making it on purpose works.
         QVERIFY_OK(QM6Connection::CreateSite(url, &other));
         QVERIFY(!other->CheckPermission(129));
@@ -778,7 +686,7 @@ private slots:
         // A site made now gets its standard profiles in that language; an existing site keeps its own.
         if (m_pg) {
             c.reset();
-            emptySchema();
+            dropSchema(m_url);
             QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
         }
         const QString url = m_pg ? m_url : QStringLiteral("sqlite:%1/lang%2.db").arg(m_dir.path()).arg(m_caseNo);
@@ -816,7 +724,7 @@ private slots:
         QString url = m_url;
         if (m_pg) {
             c.reset();
-            emptySchema();
+            dropSchema(m_url);
         } else {
             url = QStringLiteral("sqlite:%1/demo%2.db").arg(m_dir.path()).arg(m_caseNo);
         }

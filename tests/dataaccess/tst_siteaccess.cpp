@@ -5,29 +5,17 @@
 #include "qm6printer.h"
 #include "qm6siteusers.h"
 #include "sitefixture.h"
+#include "unixusers.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace SiteFixture;
+using namespace unixusers;
 
 namespace {
-const QString kUnprivileged = QStringLiteral("qm6test");
-
-// An ordinary Unix user to run programs as (root ignores file modes). Other suites may make
-// the same user at the same time.
-bool ensureUnprivilegedUser()
-{
-    QByteArray ignored;
-    if (run(QStringLiteral("id"), {"-u", kUnprivileged}, &ignored, &ignored) == 0)
-        return true;
-    run(QStringLiteral("useradd"), {"--system", "--no-create-home", "--shell", "/usr/sbin/nologin", kUnprivileged}, &ignored, &ignored);
-    return run(QStringLiteral("id"), {"-u", kUnprivileged}, &ignored, &ignored) == 0;
-}
+const QString kUnprivileged = QString::fromLatin1(kOtherUser);
 
 QByteArray fileHash(const QString &path)
 {
@@ -37,26 +25,10 @@ QByteArray fileHash(const QString &path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-mode_t modeOf(const QString &path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(-1);
-}
-
-QString me()
-{
-    const passwd *pw = getpwuid(geteuid());
-    return pw ? QString::fromLocal8Bit(pw->pw_name) : QString();
-}
 } // namespace
 
-class tst_SiteAccess : public QObject {
+class tst_SiteAccess : public QObject, SiteFixture::Suite {
     Q_OBJECT
-    bool m_pg = false;
-    QTemporaryDir m_dir;
-    int m_caseNo = 0;
-    QString m_url;
-    QM6ConnectionPtr c;
 
     QString sitePath() const { return m_url.mid(7); }
 
@@ -94,25 +66,10 @@ class tst_SiteAccess : public QObject {
 private slots:
     void initTestCase()
     {
-        m_pg = isPostgres();
-        if (serverMissing()) {
-            if (qEnvironmentVariableIntValue("QM6_REQUIRE_PG"))
-                QFAIL("QM6_TEST_PG_URL is not set although QM6_REQUIRE_PG is: the PostgreSQL server did not start");
-            QSKIP("QM6_TEST_PG_URL is not set: no PostgreSQL server to test against");
-        }
+        QM6_SKIP_WITHOUT_SERVER();
         QVERIFY(m_dir.isValid());
     }
-
-    void init()
-    {
-        if (m_pg) {
-            m_url = qEnvironmentVariable("QM6_TEST_PG_URL");
-            dropSchema(m_url);
-        } else {
-            m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
-        }
-        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
-    }
+    void init() { nextSite(); }
 
     void cleanup() { c.reset(); }
 
@@ -128,7 +85,7 @@ private slots:
         } else {
             if (geteuid() != 0)
                 QSKIP("file modes hold only for users other than root: run as root to test them");
-            QVERIFY(ensureUnprivilegedUser());
+            QVERIFY(ensureOtherUser());
             url = QStringLiteral("sqlite:") + openFolder(shared, false) + QStringLiteral("/site.db");
             c.reset();
             QVERIFY_OK(QM6Connection::CreateSite(url, &c));
@@ -205,13 +162,7 @@ private slots:
         } else {
             c.reset();
             QFile::remove(sitePath());
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plain"));
-            db.setDatabaseName(sitePath());
-            QVERIFY(db.open());
-            QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (text TEXT)")));
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(QStringLiteral("plain"));
+            QVERIFY(makeForeignFile(sitePath()));
         }
         auto fingerprint = [&] {
             if (m_pg)
@@ -224,21 +175,7 @@ private slots:
         const QString said = QString::fromLocal8Bit(out + err);
         for (const QString &piece : says)
             QVERIFY2(said.contains(piece), qPrintable(said));
-        QCOMPARE(fingerprint(), before);
-        if (!isSite && !m_pg) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plain"));
-            db.setDatabaseName(sitePath());
-            QVERIFY(db.open());
-            QSqlQuery q(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), db);
-            QVERIFY(q.next());
-            QCOMPARE(q.value(0).toInt(), 1);   // no table was added
-            q = QSqlQuery();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(QStringLiteral("plain"));
-        }
-        if (!isSite && m_pg)
-            QVERIFY(before.isEmpty());   // and the empty schema stays empty
+        QCOMPARE(fingerprint(), before);   // not a table added, not a byte changed
     }
 
     void aFileReplacedUnderTheConnectionIsRefused()
@@ -353,7 +290,7 @@ private slots:
         }
         ::umask(old);
         for (const char *suffix : {"", "-wal", "-shm"})
-            QCOMPARE(modeOf(path + QLatin1String(suffix)), mode_t(groupReadable ? 0640 : 0600));
+            QCOMPARE(fileMode(path + QLatin1String(suffix)), groupReadable ? 0640 : 0600);
     }
 
     void qm6dataGrantsRevokesAndListsUsers()
@@ -383,7 +320,7 @@ private slots:
         } else {
             if (geteuid() != 0)
                 QSKIP("only root can run qm6data as another user");
-            QVERIFY(ensureUnprivilegedUser());
+            QVERIFY(ensureOtherUser());
             QTemporaryDir shared(QDir::tempPath() + QStringLiteral("/qm6-shared-XXXXXX"));
             const QString url = QStringLiteral("sqlite:") + openFolder(shared, true) + QStringLiteral("/site.db");
             QCOMPARE(run(QStringLiteral(QM6DATA_PATH), {"init", url}), 0);
@@ -414,7 +351,7 @@ private slots:
         c.reset();
         if (m_pg) {
             dropSchema(m_url);
-        } else if (geteuid() == 0 && ensureUnprivilegedUser()) {
+        } else if (geteuid() == 0 && ensureOtherUser()) {
             url = QStringLiteral("sqlite:") + openFolder(shared, true) + QStringLiteral("/made.db");
             maker = kUnprivileged;
             runAs = asAnotherUser({"runuser", "-u", kUnprivileged, "--"}, QStringLiteral(QM6DATA_PATH));

@@ -4,6 +4,7 @@
 #include "qm6printer.h"
 #include "qm6sitecheck.h"
 #include "sitefixture.h"
+#include "unixusers.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -12,13 +13,8 @@
 
 using namespace SiteFixture;
 
-class tst_SiteIntegrity : public QObject {
+class tst_SiteIntegrity : public QObject, SiteFixture::Suite {
     Q_OBJECT
-    bool m_pg = false;
-    QTemporaryDir m_dir;
-    int m_caseNo = 0;
-    QString m_url;
-    QM6ConnectionPtr c;
 
     // The race site: printers A, B, C, D and X, with X merged into B.
     QHash<QString, qint32> m_ids;
@@ -38,17 +34,6 @@ class tst_SiteIntegrity : public QObject {
         m_ids.insert(name.right(1), p.PrinterId());
         m_keys.insert(name.right(1), p.PrinterKey());
         return p.PrinterId();
-    }
-
-    void addJobs(const QString &seenOnKey, qint32 printerId, int n)
-    {
-        QSqlQuery q(QM6ConnectionPrivate::get(c)->db());
-        q.prepare(QStringLiteral("INSERT INTO print_jobs (seen_on_key, printer_id, pages, color_pages, user_name, printed_on)"
-                                 " VALUES (:k, :p, 3, 0, 'u', 1)"));
-        q.bindValue(QStringLiteral(":k"), seenOnKey);
-        q.bindValue(QStringLiteral(":p"), printerId);
-        for (int i = 0; i < n; ++i)
-            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
     }
 
     // One change of the race table as the worker's arguments: "merge B A" merges A into B,
@@ -101,9 +86,9 @@ class tst_SiteIntegrity : public QObject {
         QM6Printer b;
         QVERIFY_OK(b.Load(c, m_ids["B"]));
         QVERIFY_OK(b.AddAlias(c, m_keys["X"], QStringLiteral("x"), QString(), QString(), 3, true));
-        addJobs(m_keys["A"], m_ids["A"], 2);
-        addJobs(m_keys["B"], m_ids["B"], 3);
-        addJobs(m_keys["X"], m_ids["B"], 4);
+        addJobs(c, m_keys["A"], m_ids["A"], 2);
+        addJobs(c, m_keys["B"], m_ids["B"], 3);
+        addJobs(c, m_keys["X"], m_ids["B"], 4);
     }
 
     // A user of the site with exactly these permissions.
@@ -118,25 +103,10 @@ class tst_SiteIntegrity : public QObject {
 private slots:
     void initTestCase()
     {
-        m_pg = isPostgres();
-        if (serverMissing()) {
-            if (qEnvironmentVariableIntValue("QM6_REQUIRE_PG"))
-                QFAIL("QM6_TEST_PG_URL is not set although QM6_REQUIRE_PG is: the PostgreSQL server did not start");
-            QSKIP("QM6_TEST_PG_URL is not set: no PostgreSQL server to test against");
-        }
+        QM6_SKIP_WITHOUT_SERVER();
         QVERIFY(m_dir.isValid());
     }
-
-    void init()
-    {
-        if (m_pg) {
-            m_url = qEnvironmentVariable("QM6_TEST_PG_URL");
-            dropSchema(m_url);
-        } else {
-            m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
-        }
-        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
-    }
+    void init() { nextSite(); }
 
     void cleanup()
     {
@@ -200,7 +170,7 @@ private slots:
 
     void identityIsWhoTheUserIsAndANameOnlyNarrows()
     {
-        const QString me = m_pg ? QStringLiteral("postgres") : QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+        const QString me = m_pg ? QStringLiteral("postgres") : unixusers::me();
         QCOMPARE(c->UserName(), me);
         QVERIFY(c->NarrowedTo().isEmpty());
         QVERIFY_OK(c->CheckPermission(129));   // the site's creator holds every right

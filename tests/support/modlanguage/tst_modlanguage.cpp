@@ -121,6 +121,12 @@ QList<QPair<int, int>> UsedIds()
 class TestModLanguage : public QObject {
     Q_OBJECT
     QString Fixture(const QString &name) const { return m_tmp.filePath(name); }
+    // The English test table as compiled, to damage.
+    QByteArray GoodTable() const
+    {
+        QFile good(Fixture(QStringLiteral("both/1033/devfleetLangRes.qm")));
+        return good.open(QIODevice::ReadOnly) ? good.readAll() : QByteArray();
+    }
     QTemporaryDir m_tmp;
     QTemporaryDir m_registry;
 
@@ -241,9 +247,7 @@ private slots:
 
     void brokenTableReadsAsMissing_data()
     {
-        QFile good(Fixture(QStringLiteral("both/1033/devfleetLangRes.qm")));
-        QVERIFY(good.open(QIODevice::ReadOnly));
-        const QByteArray qm = good.readAll();
+        const QByteArray qm = GoodTable();
         QVERIFY(qm.size() > 64);
         const TableLayout at = Layout(qm);
         QVERIFY(at.blocks.contains(0x42) && at.blocks.contains(0x69) && at.blocks.contains(0xa7));
@@ -295,9 +299,7 @@ private slots:
     void tableWithoutTexts()
     {
         const QString folder = Fixture(QStringLiteral("magicOnly"));
-        QFile good(Fixture(QStringLiteral("both/1033/devfleetLangRes.qm")));
-        QVERIFY(good.open(QIODevice::ReadOnly));
-        QVERIFY(WriteFile(folder + QStringLiteral("/1033/devfleetLangRes.qm"), good.read(16)));
+        QVERIFY(WriteFile(folder + QStringLiteral("/1033/devfleetLangRes.qm"), GoodTable().left(16)));
         UseLanguageFolder(folder);
         QVERIFY(modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet")));
         QVERIFY(modLanguage::GetLangString(220).isEmpty());
@@ -306,9 +308,7 @@ private slots:
     // A refused table is not read again while it keeps its size and time; a changed one is.
     void brokenTableIsReadAgainOnlyWhenChanged()
     {
-        QFile good(Fixture(QStringLiteral("both/1033/devfleetLangRes.qm")));
-        QVERIFY(good.open(QIODevice::ReadOnly));
-        const QByteArray qm = good.readAll();
+        const QByteArray qm = GoodTable();
         QByteArray broken = qm;
         broken[Layout(qm).firstMessage[6]] = char(0x7f);
         const QString path = Fixture(QStringLiteral("mended/1033/devfleetLangRes.qm"));
