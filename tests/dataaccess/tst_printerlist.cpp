@@ -52,13 +52,8 @@ QString wide(int characters, char32_t c = U'\U0001F5A8')
 
 } // namespace
 
-class tst_PrinterList : public QObject {
+class tst_PrinterList : public QObject, SiteFixture::Suite {
     Q_OBJECT
-    bool m_pg = false;
-    QTemporaryDir m_dir;
-    int m_caseNo = 0;
-    QString m_url;
-    QM6ConnectionPtr c;
 
     QStringList joined()
     {
@@ -163,26 +158,10 @@ class tst_PrinterList : public QObject {
 private slots:
     void initTestCase()
     {
-        m_pg = isPostgres();
-        if (serverMissing()) {
-            if (qEnvironmentVariableIntValue("QM6_REQUIRE_PG"))
-                QFAIL("QM6_TEST_PG_URL is not set although QM6_REQUIRE_PG is: the PostgreSQL server did not start");
-            QSKIP("QM6_TEST_PG_URL is not set: no PostgreSQL server to test against");
-        }
+        QM6_SKIP_WITHOUT_SERVER();
         QVERIFY(m_dir.isValid());
     }
-
-    void init()
-    {
-        if (m_pg) {
-            m_url = qEnvironmentVariable("QM6_TEST_PG_URL");
-            dropSchema(m_url);
-        } else {
-            m_url = QStringLiteral("sqlite:%1/case%2.db").arg(m_dir.path()).arg(++m_caseNo);
-        }
-        QVERIFY_OK(QM6Connection::CreateSite(m_url, &c));
-    }
-
+    void init() { nextSite(); }
     void cleanup() { c.reset(); }
 
     void listHoldsWhatTheJoinedQueryGivesInItsOrder_data()
