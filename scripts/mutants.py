@@ -27,11 +27,11 @@ FOLDERS = ["control", "printerlist", "editor", "batch", "progress", "dataaccess"
 # The suites that guard each folder (CTest names as regular expressions).
 SUITES = {
     "control": "tst_ctlfleet|tst_plugin|tst_console|tst_pagecommands|tst_editorcommands",
-    "printerlist": "tst_printergrid|tst_ctlfleet",
+    "printerlist": "tst_printergrid|tst_ctlfleet|tst_pagecommands",
     "editor": "tst_frmprinter|tst_editor|tst_pagecommands",
-    "batch": "tst_batch|tst_pagecommands",
+    "batch": "tst_frmbatchupdate|tst_pagecommands",
     "progress": "tst_frmprogress|tst_progress|tst_pagecommands",
-    "dataaccess": "tst_dataaccess|tst_siteintegrity|tst_siteaccess",
+    "dataaccess": "tst_dataaccess|tst_siteintegrity|tst_siteaccess|tst_printerlist|tst_recordset",
     "support": "tst_clsregistry|tst_modfonts|tst_modlanguage|tst_modswgraphics|tst_modutilityfunctions|tst_ctlfleet",
     "platform": "tst_registry|tst_flexgrid|tst_clsregistry|tst_modutilityfunctions|tst_printergrid",
     "console": "tst_console",
