@@ -170,8 +170,11 @@ def main():
             with open(full, "w", encoding="utf-8") as f:
                 f.writelines(lines[:line_no] + [mutated] + lines[line_no + 1:])
             t0 = time.time()
-            built = run(["cmake", "--build", a.build], 1800)
-            if built != 0:
+            built = run(["cmake", "--build", a.build], 900)
+            if built == "timeout":
+                # The build runs the console to register the page: a fault there can hang it.
+                verdict = "hangs the build"
+            elif built != 0:
                 verdict = "does not build"
             else:
                 tested = subprocess.run(["ctest", "--test-dir", a.build, "-R", SUITES[folder], "--timeout", "300", "-j2"],
@@ -186,7 +189,7 @@ def main():
         return
     # The last build had the last fault in it: build the restored source once more.
     run(["cmake", "--build", a.build], 1800)
-    built = [r for r in results if r[2] != "does not build"]
+    built = [r for r in results if r[2] not in ("does not build", "hangs the build")]
     caught = sum(1 for r in built if r[2] == "caught")
     print(f"\n{caught} of {len(built)} faults that build were caught ({100 * caught // max(1, len(built))}%); "
           f"{len(results) - len(built)} did not build.")
