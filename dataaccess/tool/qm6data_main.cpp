@@ -4,6 +4,8 @@
 #include "qm6connectionprivate.h"
 #include "qm6history.h"
 #include "qm6historytext.h"
+#include "qm6printerexport.h"
+#include "qm6printerimport.h"
 #include "qm6sitecheck.h"
 #include "qm6sitegenerator.h"
 #include "qm6siteusers.h"
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
 
@@ -29,6 +32,8 @@ int usage()
                  "       qm6data revoke URL USER [CODE...]\n"
                  "       qm6data profiles URL [add NAME | rename ID NAME]\n"
                  "       qm6data history URL [--printer ID] [--since YYYY-MM-DD]\n"
+                 "       qm6data export URL FILE.csv\n"
+                 "       qm6data import URL FILE.csv [--dry-run]\n"
                  "URL: sqlite:PATH or postgresql://user@host:port/database\n"
                  "A new SQLite site is readable by its owner only; --group-readable makes it readable by its group.\n"
                  "Whoever creates a site holds every permission in it. grant and revoke take every permission\n"
@@ -36,7 +41,10 @@ int usage()
                  "USER is a PostgreSQL login role, or on SQLite an operating-system user.\n"
                  "--language 1036 names a new site's standard track profiles in French (default: your locale's\n"
                  "language when there are texts for it, else English).\n"
-                 "history prints what happened to a printer (every printer without --printer), newest first.\n");
+                 "history prints what happened to a printer (every printer without --printer), newest first.\n"
+                 "export writes every printer with its key and editable fields; import reads such a file back: a record\n"
+                 "changes the printer with its key, or adds a printer when its key is empty. --dry-run shows what would\n"
+                 "change and changes nothing. Records that cannot be imported are refused one by one, by line.\n");
     return 2;
 }
 
@@ -264,6 +272,44 @@ int main(int argc, char **argv)
         if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
             return fail(e);
         return history(c, shownUrl, opts);
+    }
+    if (command == QLatin1String("export")) {
+        if (opts.size() != 1)
+            return usage();
+        // Looks only.
+        open.readOnly = true;
+        if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
+            return fail(e);
+        QElapsedTimer t;
+        t.start();
+        qint64 count = 0;
+        if (QM6ErrorPtr e = QM6PrinterExport::Write(c.get(), opts[0], &count))
+            return fail(e);
+        say(QStringLiteral("%1: %2 printers written to %3 in %4 s")
+                .arg(shownUrl, QString::number(count), opts[0], QString::number(double(t.elapsed()) / 1000.0, 'f', 2)));
+        return 0;
+    }
+    if (command == QLatin1String("import")) {
+        const bool dryRun = opts.contains(QLatin1String("--dry-run"));
+        const QStringList files = QStringList(opts).filter(QRegularExpression(QStringLiteral("^(?!--)")));
+        if (files.size() != 1 || opts.size() != files.size() + (dryRun ? 1 : 0))
+            return usage();
+        // A dry run looks only; an import opens the site as the console does.
+        open.readOnly = dryRun;
+        if (QM6ErrorPtr e = dryRun ? QM6ConnectionPrivate::OpenSite(url, QString(), open, &c) : QM6Connection::Open(url, QString(), &c))
+            return fail(e);
+        QElapsedTimer t;
+        t.start();
+        QM6PrinterImport::Outcome outcome;
+        if (QM6ErrorPtr e = QM6PrinterImport::Run(c.get(), files[0], dryRun, say, &outcome))
+            return fail(e);
+        say(QStringLiteral("%1: %2 printers %3, %4 %5, %6 unchanged, %7 records refused (%8 s)%9")
+                .arg(shownUrl, QString::number(outcome.changed), dryRun ? QStringLiteral("would change") : QStringLiteral("changed"),
+                     QString::number(outcome.added), dryRun ? QStringLiteral("would be added") : QStringLiteral("added"),
+                     QString::number(outcome.unchanged), QString::number(outcome.refused),
+                     QString::number(double(t.elapsed()) / 1000.0, 'f', 2),
+                     dryRun ? QStringLiteral("; nothing was changed (dry run)") : QString()));
+        return outcome.refused > 0 ? 1 : 0;
     }
     if (command == QLatin1String("profiles")) {
         if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {
