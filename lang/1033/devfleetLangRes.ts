@@ -509,6 +509,45 @@ Printers merged before the error stay merged. Refresh the list, correct the prob
         <extracomment>Printer page: shown over the list when the console has no database</extracomment>
         <translation>There is no data connection, so no printers can be listed. Check the database address, then click Refresh.</translation>
     </message>
+    <message id="229">
+        <source>Export List...</source>
+        <extracomment>Printer page: second entry of the Advanced menu; writes the rows the list shows to a CSV file</extracomment>
+        <translation>Export List...</translation>
+    </message>
+    <message id="230">
+        <source>Export Printer List</source>
+        <extracomment>Printer page: caption of the file dialog of Export List</extracomment>
+        <translation>Export Printer List</translation>
+    </message>
+    <message id="231">
+        <source>CSV files (*.csv)</source>
+        <extracomment>Printer page: file type of the Export List file dialog; keep (*.csv)</extracomment>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message id="232">
+        <source>Exporting Printers</source>
+        <extracomment>Printer page: progress window title while the list is written</extracomment>
+        <translation>Exporting Printers</translation>
+    </message>
+    <message id="233">
+        <source>%s could not export the list: %s
+
+Nothing was written; choose another file or folder and try again.</source>
+        <extracomment>Printer page: export failed; first %s is the application title, second %s the reason</extracomment>
+        <translation>%s could not export the list: %s
+
+Nothing was written; choose another file or folder and try again.</translation>
+    </message>
+    <message id="234">
+        <source>Key</source>
+        <extracomment>Printer page: exported column with each printer&apos;s key</extracomment>
+        <translation>Key</translation>
+    </message>
+    <message id="235">
+        <source>Merged into</source>
+        <extracomment>Printer page: exported column; for a merged printer, the key of the printer it is merged into</extracomment>
+        <translation>Merged into</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>

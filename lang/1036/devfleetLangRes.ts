@@ -509,6 +509,45 @@ Les imprimantes fusionnées avant l'erreur le restent. Actualisez la liste, corr
         <extracomment>Printer page: shown over the list when the console has no database</extracomment>
         <translation>Aucune connexion aux données : aucune imprimante ne peut être affichée. Vérifiez l’adresse de la base de données, puis cliquez sur Actualiser.</translation>
     </message>
+    <message id="229">
+        <source>Export List...</source>
+        <extracomment>Printer page: second entry of the Advanced menu; writes the rows the list shows to a CSV file</extracomment>
+        <translation>Exporter la liste...</translation>
+    </message>
+    <message id="230">
+        <source>Export Printer List</source>
+        <extracomment>Printer page: caption of the file dialog of Export List</extracomment>
+        <translation>Exporter la liste des imprimantes</translation>
+    </message>
+    <message id="231">
+        <source>CSV files (*.csv)</source>
+        <extracomment>Printer page: file type of the Export List file dialog; keep (*.csv)</extracomment>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+    <message id="232">
+        <source>Exporting Printers</source>
+        <extracomment>Printer page: progress window title while the list is written</extracomment>
+        <translation>Exportation des imprimantes</translation>
+    </message>
+    <message id="233">
+        <source>%s could not export the list: %s
+
+Nothing was written; choose another file or folder and try again.</source>
+        <extracomment>Printer page: export failed; first %s is the application title, second %s the reason</extracomment>
+        <translation>%s n&apos;a pas pu exporter la liste : %s
+
+Rien n&apos;a été écrit ; choisissez un autre fichier ou dossier et réessayez.</translation>
+    </message>
+    <message id="234">
+        <source>Key</source>
+        <extracomment>Printer page: exported column with each printer&apos;s key</extracomment>
+        <translation>Clé</translation>
+    </message>
+    <message id="235">
+        <source>Merged into</source>
+        <extracomment>Printer page: exported column; for a merged printer, the key of the printer it is merged into</extracomment>
+        <translation>Fusionnée avec</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>
