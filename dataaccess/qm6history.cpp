@@ -1,5 +1,6 @@
 #include "qm6history.h"
 #include "qm6connectionprivate.h"
+#include "qm6historywriter.h"
 #include "qm6schema.h"
 #include "qm6texts.h"
 
@@ -23,13 +24,11 @@ QM6ErrorPtr QM6History::Read(const QM6ConnectionPtr &connection, qint32 printerI
             return {};
     }
     QSqlQuery q;
-    // One statement: the entries by the printer index, newest first, each with its fields.
+    // The entries by the printer index, newest first.
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
-            "SELECT h.entry_id, h.printer_key, h.changed_on, h.changed_by, h.kind, h.other_id, h.other_key, h.other_name,"
-            " h.alias_key, f.field, f.old_value, f.new_value, h.printer_id"
-            " FROM printer_history h LEFT JOIN printer_history_fields f ON f.entry_id = h.entry_id"
-            " WHERE %1h.changed_on >= :since ORDER BY h.entry_id DESC, f.field_no")
-                                          .arg(printerId < 0 ? QString() : QStringLiteral("h.printer_id = :id AND ")), what))
+            "SELECT entry_id, printer_id, printer_key, changed_on, changed_by, kind, other_id, other_key, other_name, alias_key,"
+            " changes FROM printer_history WHERE %1changed_on >= :since ORDER BY entry_id DESC")
+                                          .arg(printerId < 0 ? QString() : QStringLiteral("printer_id = :id AND ")), what))
         return e;
     q.setForwardOnly(true);
     if (printerId >= 0)
@@ -38,23 +37,20 @@ QM6ErrorPtr QM6History::Read(const QM6ConnectionPtr &connection, qint32 printerI
     if (QM6ErrorPtr e = d->Exec(q, what))
         return e;
     while (q.next()) {
-        const qint64 id = q.value(0).toLongLong();
-        if (entries->isEmpty() || entries->last().entryId != id) {
-            QM6HistoryEntry e;
-            e.entryId = id;
-            e.printerId = q.value(12).toInt();
-            e.printerKey = q.value(1).toString();
-            e.changedOn = QDateTime::fromMSecsSinceEpoch(q.value(2).toLongLong(), Qt::UTC);
-            e.changedBy = q.value(3).toString();
-            e.kind = QM6HistoryEntry::Kind(q.value(4).toInt());
-            e.otherId = q.value(5).isNull() ? -1 : q.value(5).toInt();
-            e.otherKey = q.value(6).toString();
-            e.otherName = q.value(7).toString();
-            e.aliasKey = q.value(8).toString();
-            entries->append(e);
-        }
-        if (!q.value(9).isNull())
-            entries->last().changes.append({q.value(9).toString(), q.value(10).toString(), q.value(11).toString()});
+        QM6HistoryEntry e;
+        e.entryId = q.value(0).toLongLong();
+        e.printerId = q.value(1).toInt();
+        e.printerKey = q.value(2).toString();
+        e.changedOn = QDateTime::fromMSecsSinceEpoch(q.value(3).toLongLong(), Qt::UTC);
+        e.changedBy = q.value(4).toString();
+        e.kind = QM6HistoryEntry::Kind(q.value(5).toInt());
+        e.otherId = q.value(6).isNull() ? -1 : q.value(6).toInt();
+        e.otherKey = q.value(7).toString();
+        e.otherName = q.value(8).toString();
+        e.aliasKey = q.value(9).toString();
+        if (!q.value(10).isNull())
+            e.changes = QM6HistoryWriter::ReadChanges(q.value(10).toString());
+        entries->append(e);
     }
     return {};
 }

@@ -2,6 +2,9 @@
 #include "qm6connectionprivate.h"
 #include "qm6texts.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace {
 
 QVariant optional(const QString &v)
@@ -25,12 +28,20 @@ QM6HistoryEntry QM6HistoryWriter::Make(QM6ConnectionPrivate *d, QM6HistoryEntry:
 
 QM6ErrorPtr QM6HistoryWriter::Record(QM6ConnectionPrivate *d, const QM6HistoryEntry &entry, const QString &what)
 {
-    QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
-            "INSERT INTO printer_history (printer_id, printer_key, changed_on, changed_by, kind, other_id, other_key,"
-            " other_name, alias_key) VALUES (:id, :key, :on, :by, :kind, :oid, :okey, :oname, :alias) RETURNING entry_id"),
-            what))
-        return e;
+    return QM6HistoryWriter(d).Write(entry, what);
+}
+
+QM6ErrorPtr QM6HistoryWriter::Write(const QM6HistoryEntry &entry, const QString &what)
+{
+    QSqlQuery &q = m_entry;
+    if (!m_prepared) {
+        if (QM6ErrorPtr e = m_d->Prepare(q, QStringLiteral(
+                "INSERT INTO printer_history (printer_id, printer_key, changed_on, changed_by, kind, other_id, other_key,"
+                " other_name, alias_key, changes) VALUES (:id, :key, :on, :by, :kind, :oid, :okey, :oname, :alias, :changes)"),
+                what))
+            return e;
+        m_prepared = true;
+    }
     q.bindValue(QStringLiteral(":id"), entry.printerId);
     q.bindValue(QStringLiteral(":key"), entry.printerKey.isNull() ? QStringLiteral("") : entry.printerKey);
     q.bindValue(QStringLiteral(":on"), entry.changedOn.toMSecsSinceEpoch());
@@ -40,27 +51,26 @@ QM6ErrorPtr QM6HistoryWriter::Record(QM6ConnectionPrivate *d, const QM6HistoryEn
     q.bindValue(QStringLiteral(":okey"), optional(entry.otherKey));
     q.bindValue(QStringLiteral(":oname"), optional(entry.otherName));
     q.bindValue(QStringLiteral(":alias"), optional(entry.aliasKey));
-    if (QM6ErrorPtr e = d->Exec(q, what))
-        return e;
-    if (!q.next())
-        return d->DbError(what, QM6Texts::tr("the new history entry's number did not come back"));
-    const qint64 entryId = q.value(0).toLongLong();
-    if (entry.changes.isEmpty())
-        return {};
-    // All the fields of one entry in one statement.
-    QString sql = QStringLiteral("INSERT INTO printer_history_fields (entry_id, field_no, field, old_value, new_value) VALUES ");
-    for (qsizetype i = 0; i < entry.changes.size(); ++i)
-        sql += QStringLiteral("%1(?, ?, ?, ?, ?)").arg(i ? QStringLiteral(", ") : QString());
-    if (QM6ErrorPtr e = d->Prepare(q, sql, what))
-        return e;
-    int n = 0;
-    for (qsizetype i = 0; i < entry.changes.size(); ++i) {
-        const QM6HistoryChange &c = entry.changes[i];
-        q.bindValue(n++, entryId);
-        q.bindValue(n++, qint32(i));
-        q.bindValue(n++, c.field);
-        q.bindValue(n++, c.oldValue.isNull() ? QStringLiteral("") : c.oldValue);
-        q.bindValue(n++, c.newValue.isNull() ? QStringLiteral("") : c.newValue);
+    q.bindValue(QStringLiteral(":changes"), entry.changes.isEmpty() ? QVariant(QMetaType(QMetaType::QString))
+                                                                    : QVariant(ChangesText(entry.changes)));
+    return m_d->Exec(q, what);
+}
+
+QString QM6HistoryWriter::ChangesText(const QList<QM6HistoryChange> &changes)
+{
+    QJsonArray list;
+    for (const QM6HistoryChange &c : changes)
+        list.append(QJsonArray{c.field, c.oldValue.isNull() ? QStringLiteral("") : c.oldValue,
+                               c.newValue.isNull() ? QStringLiteral("") : c.newValue});
+    return QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+}
+
+QList<QM6HistoryChange> QM6HistoryWriter::ReadChanges(const QString &text)
+{
+    QList<QM6HistoryChange> changes;
+    for (const QJsonValue &v : QJsonDocument::fromJson(text.toUtf8()).array()) {
+        const QJsonArray c = v.toArray();
+        changes.append({c.at(0).toString(), c.at(1).toString(), c.at(2).toString()});
     }
-    return d->Exec(q, what);
+    return changes;
 }

@@ -104,14 +104,14 @@ const char *const migration4Pg[] = {
 
 // The change history of printers (QM6History). Entries name their printer by identifier and
 // key and have no foreign key: the history of a printer whose row a merge removed, or that was
-// deleted, stays. One printer's history is read by the printer index, newest first.
+// deleted, stays. One printer's history is read by the printer index, newest first. The fields
+// a change gave new values are a JSON array in the entry's own row ([["name", "old", "new"],
+// ...]): one row per change keeps each change's commit small.
 const char *const migration5[] = {
     "CREATE TABLE printer_history (entry_id {ID}, printer_id INTEGER NOT NULL, printer_key VARCHAR(255) NOT NULL,"
     " changed_on BIGINT NOT NULL, changed_by VARCHAR(100) NOT NULL, kind INTEGER NOT NULL, other_id INTEGER,"
-    " other_key VARCHAR(255), other_name VARCHAR(100), alias_key VARCHAR(255))",
+    " other_key VARCHAR(255), other_name VARCHAR(100), alias_key VARCHAR(255), changes TEXT)",
     "CREATE INDEX printer_history_printer ON printer_history(printer_id, entry_id)",
-    "CREATE TABLE printer_history_fields (entry_id INTEGER NOT NULL, field_no INTEGER NOT NULL, field VARCHAR(40) NOT NULL,"
-    " old_value TEXT NOT NULL, new_value TEXT NOT NULL, PRIMARY KEY (entry_id, field_no))",
 };
 
 QString adapt(const char *sql, bool pg)
