@@ -67,8 +67,11 @@ QString QM6ImportRules::Check(QM6PrinterRecord *p, const QM6PrinterRecord *befor
     // No text longer than the editor's boxes take, after what the rules above tidied.
     for (int id = 0; id < F::Count; ++id) {
         const int max = F::Info(id).maxLength;
-        const qsizetype length = F::Get(*p, id).toUcs4().size();
-        if (F::Info(id).kind == F::Text && max > 0 && length > max)
+        if (F::Info(id).kind != F::Text || max == 0)
+            continue;
+        const QString text = F::Get(*p, id);
+        // Characters, not UTF-16 units: only a text with more units than allowed may be too long.
+        if (const qsizetype length = text.size() > max ? text.toUcs4().size() : 0; length > max)
             return QM6Texts::tr("%1 is %2 characters long; at most %3 are allowed").arg(name(id)).arg(length).arg(max);
     }
     return QString();

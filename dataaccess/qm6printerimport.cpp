@@ -4,10 +4,10 @@
 #include "qm6fieldrules.h"
 #include "qm6historytext.h"
 #include "qm6importrules.h"
+#include "qm6importwriter.h"
 #include "qm6printerexport.h"
 #include "qm6printerfields.h"
 #include "qm6printerrecord.h"
-#include "qm6printerstore.h"
 #include "qm6texts.h"
 
 #include <QFile>
@@ -82,26 +82,6 @@ QString readValues(const QStringList &fields, QM6PrinterRecord *p)
     return QString();
 }
 
-// Stores one printer in a transaction of its own: its fields, then its totals when they
-// changed. The printer must still be as it was read, or the change is refused.
-QM6ErrorPtr store(QM6ConnectionPrivate *d, QM6PrinterRecord *after, const QM6PrinterRecord *before)
-{
-    if (QM6ErrorPtr e = d->BeginTransaction())
-        return e;
-    QM6ErrorPtr e;
-    const bool totals = before && (before->m_bwTotal != after->m_bwTotal || before->m_colorTotal != after->m_colorTotal);
-    const bool fields = !before || !F::Diff(*before, *after, false).isEmpty();
-    if (fields)
-        e = QM6PrinterStore::Save(after, d);
-    if (!e && totals)
-        e = QM6PrinterStore::SaveTotals(after, d, after->m_bwTotal, after->m_colorTotal);
-    if (e) {
-        d->RollbackTransaction();
-        return e;
-    }
-    return d->CommitTransaction();
-}
-
 } // namespace
 
 QM6ErrorPtr QM6PrinterImport::Run(QM6Connection *connection, const QString &path, bool dryRun,
@@ -133,13 +113,38 @@ QM6ErrorPtr QM6PrinterImport::Run(QM6Connection *connection, const QString &path
     if (QM6ErrorPtr e = readSite(connection, d, &site))
         return e;
 
+    QM6ImportWriter writer(d);
+    // What is said of the printers stored since the last commit waits for the commit, and what
+    // is said of the records after them waits with it, so that the report keeps the file's order.
+    enum Said { Refused, Changed, Added };
+    struct Line {
+        QString line, text;
+        Said said;
+    };
+    QList<Line> waiting;
+    auto say = [&](const QString &line, const QString &text, Said said) {
+        if (waiting.isEmpty() && said == Refused) {
+            ++outcome->refused;
+            report(text);
+        } else {
+            waiting.append({line, text, said});
+        }
+    };
+    auto commit = [&] {
+        const QM6ErrorPtr e = writer.Commit();
+        for (const Line &l : std::as_const(waiting)) {
+            const bool lost = e && l.said != Refused;
+            report(lost ? QM6Texts::tr("line %1: refused: %2").arg(l.line, e->Description()) : l.text);
+            ++(lost || l.said == Refused ? outcome->refused : l.said == Added ? outcome->added : outcome->changed);
+        }
+        waiting.clear();
+    };
     QHash<QString, qint64> seenOn;   // the line each key was first seen on
     while (reader.Next(&record)) {
+        if (writer.CommitDue())
+            commit();
         const QString line = QString::number(record.line);
-        auto refuse = [&](const QString &why) {
-            ++outcome->refused;
-            report(QM6Texts::tr("line %1: refused: %2").arg(line, why));
-        };
+        auto refuse = [&](const QString &why) { say(line, QM6Texts::tr("line %1: refused: %2").arg(line, why), Refused); };
         if (!record.error.isEmpty()) {
             refuse(record.error);
             continue;
@@ -187,16 +192,18 @@ QM6ErrorPtr QM6PrinterImport::Run(QM6Connection *connection, const QString &path
         if (dryRun) {
             report(before ? QM6Texts::tr("line %1: %2 would change: %3").arg(line, printer, QM6HistoryText::Changes(changes))
                           : QM6Texts::tr("line %1: a new printer would be added: %2").arg(line, QM6HistoryText::Changes(changes, true)));
-        } else if (const QM6ErrorPtr e = store(d, &after, before)) {
+            ++(before ? outcome->changed : outcome->added);
+        } else if (const QM6ErrorPtr e = writer.Store(&after, before)) {
             refuse(e->Description());
-            continue;
         } else {
-            report(before ? QM6Texts::tr("line %1: %2 changed: %3").arg(line, printer, QM6HistoryText::Changes(changes))
-                          : QM6Texts::tr("line %1: printer \"%2\" added as number %3 (key %4): %5")
-                                .arg(line, after.m_name, QString::number(after.m_printerId), after.m_printerKey,
-                                     QM6HistoryText::Changes(changes, true)));
+            say(line,
+                before ? QM6Texts::tr("line %1: %2 changed: %3").arg(line, printer, QM6HistoryText::Changes(changes))
+                       : QM6Texts::tr("line %1: printer \"%2\" added as number %3 (key %4): %5")
+                             .arg(line, after.m_name, QString::number(after.m_printerId), after.m_printerKey,
+                                  QM6HistoryText::Changes(changes, true)),
+                before ? Changed : Added);
         }
-        ++(before ? outcome->changed : outcome->added);
     }
+    commit();
     return {};
 }

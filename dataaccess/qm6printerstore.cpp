@@ -18,6 +18,9 @@ QVariant optional(const QString &v)
 
 QM6ErrorPtr checkLength(const QString &field, const QString &v, int max)
 {
+    // Characters, not UTF-16 units: only a text with more units than allowed may be too long.
+    if (v.size() <= max)
+        return {};
     const qsizetype n = v.toUcs4().size();
     if (n <= max)
         return {};
@@ -34,8 +37,9 @@ QM6ErrorPtr notFound(qint32 id)
 const QString kNotSaved = QM6Texts::tr("Your changes were not saved, so that theirs are not overwritten: open the "
                                          "printer again and repeat your changes.");
 
-// The columns a save writes, bound from the record.
-void bindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now)
+}
+
+void QM6PrinterStore::BindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now)
 {
     q.bindValue(QStringLiteral(":name"), p->m_name.isNull() ? QStringLiteral("") : p->m_name);
     q.bindValue(QStringLiteral(":device"), optional(p->m_device));
@@ -61,6 +65,33 @@ void bindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qin
     q.bindValue(QStringLiteral(":by"), by);
     q.bindValue(QStringLiteral(":on"), now);
 }
+
+QString QM6PrinterStore::NewKey()
+{
+    return QStringLiteral("P-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+QString QM6PrinterStore::InsertSql()
+{
+    return QStringLiteral(
+        "INSERT INTO printers (printer_key, name, device, host, port, model, location, serial_no, account_no,"
+        " connection_type, device_type, profile_id, is_color, is_duplex, pop_early, disable_color_mode, auto_merge,"
+        " am_device, am_host, am_port, am_model, am_connection_types, modified_by, modified_on, bw_total, color_total)"
+        " VALUES (:key, :name, :device, :host, :port, :model, :location, :serial, :account, :ctype, :dtype, :profile,"
+        " :color, :duplex, :pop, :nocolor, :am, :amdevice, :amhost, :amport, :ammodel, :amtypes, :by, :on, :bw, :cl)"
+        " RETURNING printer_id");
+}
+
+QString QM6PrinterStore::UpdateSql(bool withTotals)
+{
+    return QStringLiteral(
+               "UPDATE printers SET name = :name, device = :device, host = :host, port = :port, model = :model,"
+               " location = :location, serial_no = :serial, account_no = :account, connection_type = :ctype,"
+               " device_type = :dtype, profile_id = :profile, is_color = :color, is_duplex = :duplex, pop_early = :pop,"
+               " disable_color_mode = :nocolor, auto_merge = :am, am_device = :amdevice, am_host = :amhost,"
+               " am_port = :amport, am_model = :ammodel, am_connection_types = :amtypes, modified_by = :by, modified_on = :on,") +
+           (withTotals ? QStringLiteral(" bw_total = :bw, color_total = :cl,") : QString()) +
+           QStringLiteral(" row_version = row_version + 1 WHERE printer_id = :id AND row_version = :ver AND deleted = 0");
 }
 
 QString QM6PrinterStore::Label(const QM6PrinterRecord *p)
@@ -198,18 +229,12 @@ QM6ErrorPtr QM6PrinterStore::LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPri
 
 QM6ErrorPtr QM6PrinterStore::Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what)
 {
-    const QString key = QStringLiteral("P-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const QString key = NewKey();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
-            "INSERT INTO printers (printer_key, name, device, host, port, model, location, serial_no, account_no,"
-            " connection_type, device_type, profile_id, is_color, is_duplex, pop_early, disable_color_mode, auto_merge,"
-            " am_device, am_host, am_port, am_model, am_connection_types, modified_by, modified_on, bw_total, color_total)"
-            " VALUES (:key, :name, :device, :host, :port, :model, :location, :serial, :account, :ctype, :dtype, :profile,"
-            " :color, :duplex, :pop, :nocolor, :am, :amdevice, :amhost, :amport, :ammodel, :amtypes, :by, :on, :bw, :cl)"
-            " RETURNING printer_id"), what))
+    if (QM6ErrorPtr e = d->Prepare(q, InsertSql(), what))
         return e;
-    bindColumns(q, p, d->identity, now);
+    BindColumns(q, p, d->identity, now);
     q.bindValue(QStringLiteral(":key"), key);
     q.bindValue(QStringLiteral(":bw"), p->m_bwTotal);
     q.bindValue(QStringLiteral(":cl"), p->m_colorTotal);
@@ -240,15 +265,9 @@ QM6ErrorPtr QM6PrinterStore::Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d
         return e;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
-            "UPDATE printers SET name = :name, device = :device, host = :host, port = :port, model = :model,"
-            " location = :location, serial_no = :serial, account_no = :account, connection_type = :ctype,"
-            " device_type = :dtype, profile_id = :profile, is_color = :color, is_duplex = :duplex, pop_early = :pop,"
-            " disable_color_mode = :nocolor, auto_merge = :am, am_device = :amdevice, am_host = :amhost,"
-            " am_port = :amport, am_model = :ammodel, am_connection_types = :amtypes, modified_by = :by, modified_on = :on,"
-            " row_version = row_version + 1 WHERE printer_id = :id AND row_version = :ver AND deleted = 0"), what))
+    if (QM6ErrorPtr e = d->Prepare(q, UpdateSql(false), what))
         return e;
-    bindColumns(q, p, d->identity, now);
+    BindColumns(q, p, d->identity, now);
     q.bindValue(QStringLiteral(":id"), p->m_printerId);
     q.bindValue(QStringLiteral(":ver"), p->m_rowVersion);
     if (QM6ErrorPtr e = d->Exec(q, what))

@@ -24,9 +24,17 @@ public:
     // The printer as a message names it: by its stored name once it has one.
     static QString Label(const QM6PrinterRecord *p);
 
-private:
+    // The statements of a save, for a writer that keeps them prepared (QM6ImportWriter): a new
+    // printer (every column, the totals too, giving back its identifier) and a printer unchanged
+    // since it was read (:id, :ver; with or without the totals), with the columns bound from p.
+    static QString InsertSql();
+    static QString UpdateSql(bool withTotals);
+    static void BindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now);
+    static QString NewKey();
     static QM6ErrorPtr Validate(const QM6PrinterRecord *p);
     static QM6ErrorPtr CheckProfile(QM6ConnectionPrivate *d, qint32 profileId, const QString &what);
+
+private:
     // Locks the loaded printer and refuses when it changed since it was loaded.
     static QM6ErrorPtr ChangedNow(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &after, const QString &what);
     // locked, when given, receives the row as locked.

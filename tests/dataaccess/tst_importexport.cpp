@@ -133,6 +133,42 @@ private slots:
         QCOMPARE(scalar(c, QStringLiteral("SELECT COUNT(*) FROM printers WHERE name = 'New'")), 1);
     }
 
+    void aPrinterThatFailsToStoreTakesNothingOfTheOthers()
+    {
+        const QList<qint32> ids{add(QStringLiteral("A")), add(QStringLiteral("B")), add(QStringLiteral("C"))};
+        // The database refuses the second printer's change half-way, after its own checks passed.
+        const bool pg = isPostgres();
+        QVERIFY(exec(c, pg ? QStringLiteral("CREATE FUNCTION qm6_refuse() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'refused by a"
+                                            " trigger'; END $$ LANGUAGE plpgsql")
+                           : QStringLiteral("CREATE TRIGGER qm6_refuse BEFORE UPDATE ON printers WHEN NEW.name = 'B2'"
+                                            " BEGIN SELECT RAISE(ABORT, 'refused by a trigger'); END")));
+        if (pg)
+            QVERIFY(exec(c, QStringLiteral("CREATE TRIGGER qm6_refuse BEFORE UPDATE ON printers FOR EACH ROW WHEN (NEW.name = 'B2')"
+                                           " EXECUTE FUNCTION qm6_refuse()")));
+        const QString path = file(QStringLiteral("site.csv"));
+        QVERIFY(tool({QStringLiteral("export"), m_url, path}) == 0);
+        QByteArray csv = bytes(path);
+        for (const char *name : {"A", "B", "C"})
+            csv.replace(QByteArray(",") + name + ",", QByteArray(",") + name + "2,");
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(csv) == csv.size());
+        out.close();
+        const qint64 entries = historyEntries();
+        QStringList lines;
+        QCOMPARE(tool({QStringLiteral("import"), m_url, path}, &lines), 1);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines[1].startsWith(QLatin1String("line 3: refused: ")) && lines[1].contains(QLatin1String("refused by a trigger")),
+                 qPrintable(lines.join(QLatin1Char('\n'))));
+        QCOMPARE(historyEntries(), entries + 2);
+        QStringList names;
+        for (const qint32 id : ids) {
+            QM6Printer p;
+            QVERIFY_OK(p.Load(c, id));
+            names << p.Name();
+        }
+        QCOMPARE(names, (QStringList{"A2", "B", "C2"}));
+    }
+
     void exportThenImportChangesNothing()
     {
         QM6SiteGenerator::Options o;

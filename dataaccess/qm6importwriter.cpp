@@ -1,0 +1,167 @@
+#include "qm6importwriter.h"
+#include "qm6connectionprivate.h"
+#include "qm6printerfields.h"
+#include "qm6printerrecord.h"
+#include "qm6printerstore.h"
+#include "qm6texts.h"
+
+namespace {
+
+using F = QM6PrinterFields;
+
+QM6ErrorPtr prepareOnce(QM6ConnectionPrivate *d, QSqlQuery &q, bool &prepared, const QString &sql, const QString &what)
+{
+    if (prepared)
+        return {};
+    if (QM6ErrorPtr e = d->Prepare(q, sql, what))
+        return e;
+    prepared = true;
+    return {};
+}
+
+} // namespace
+
+QM6ImportWriter::QM6ImportWriter(QM6ConnectionPrivate *d)
+    : m_d(d), m_history(d), m_what(QM6Texts::tr("Storing an imported printer"))
+{
+}
+
+QM6ImportWriter::~QM6ImportWriter()
+{
+    if (m_open)
+        m_d->RollbackTransaction();
+}
+
+bool QM6ImportWriter::CommitDue() const
+{
+    return m_open && m_since.elapsed() >= 50;
+}
+
+QM6ErrorPtr QM6ImportWriter::Commit()
+{
+    if (!m_open)
+        return {};
+    m_open = false;
+    return m_d->CommitTransaction();
+}
+
+QM6ErrorPtr QM6ImportWriter::Savepoint(Step step)
+{
+    static const char *const sql[] = {"SAVEPOINT qm6_import", "RELEASE SAVEPOINT qm6_import", "ROLLBACK TO SAVEPOINT qm6_import"};
+    // PostgreSQL prepares no SAVEPOINT; SQLite keeps the three prepared.
+    if (m_d->pg)
+        return m_d->ExecSql(QString::fromLatin1(sql[step]), m_what);
+    if (!m_savepointsPrepared) {
+        for (int i = 0; i < 3; ++i)
+            if (QM6ErrorPtr e = m_d->Prepare(m_savepoint[i], QString::fromLatin1(sql[i]), m_what))
+                return e;
+        m_savepointsPrepared = true;
+    }
+    return m_d->Exec(m_savepoint[step], m_what);
+}
+
+QM6ErrorPtr QM6ImportWriter::Store(QM6PrinterRecord *after, const QM6PrinterRecord *before)
+{
+    if (QM6ErrorPtr e = QM6PrinterStore::Validate(after))
+        return e;
+    const QString &what = m_what;
+    if (!m_open) {
+        if (!m_d->pg && !m_cacheSized) {
+            // The printers and their history index are touched all over: keep more of them at hand.
+            m_d->ExecSql(QStringLiteral("PRAGMA cache_size=-65536"), what);
+            m_cacheSized = true;
+        }
+        if (QM6ErrorPtr e = m_d->BeginTransaction())
+            return e;
+        m_open = true;
+        m_since.start();
+    }
+    if (QM6ErrorPtr e = Savepoint(Begin))
+        return e;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QM6ErrorPtr e;
+    // The profile must stay while the printer comes to point at it.
+    if (!before || before->m_printProfileId != after->m_printProfileId)
+        e = QM6PrinterStore::CheckProfile(m_d, after->m_printProfileId, what);
+    if (!e)
+        e = before ? Update(after, before, now, what) : Insert(after, now, what);
+    if (e) {
+        // This printer's statements go; the printers before it in the transaction stay.
+        if (QM6ErrorPtr undo = Savepoint(Undo))
+            return undo;
+        m_d->txnFailed = false;
+    }
+    if (QM6ErrorPtr release = Savepoint(Release))
+        return release;
+    if (e)
+        return e;
+    after->m_modifiedBy = m_d->identity;
+    after->m_modifiedOn = QDateTime::fromMSecsSinceEpoch(now);
+    after->m_storedName = after->m_name;
+    return {};
+}
+
+QM6ErrorPtr QM6ImportWriter::Insert(QM6PrinterRecord *after, qint64 now, const QString &what)
+{
+    if (QM6ErrorPtr e = prepareOnce(m_d, m_insert, m_insertPrepared, QM6PrinterStore::InsertSql(), what))
+        return e;
+    const QString key = QM6PrinterStore::NewKey();
+    QM6PrinterStore::BindColumns(m_insert, after, m_d->identity, now);
+    m_insert.bindValue(QStringLiteral(":key"), key);
+    m_insert.bindValue(QStringLiteral(":bw"), after->m_bwTotal);
+    m_insert.bindValue(QStringLiteral(":cl"), after->m_colorTotal);
+    if (QM6ErrorPtr e = m_d->Exec(m_insert, what))
+        return e;
+    if (!m_insert.next())
+        return m_d->DbError(what, QM6Texts::tr("the new printer's identifier did not come back"));
+    const qint32 id = m_insert.value(0).toInt();
+    m_insert.finish();
+    QM6HistoryEntry added = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::Added, id, key, now);
+    added.changes = F::Values(*after);
+    if (QM6ErrorPtr e = m_history.Write(added, what))
+        return e;
+    after->m_printerId = id;
+    after->m_printerKey = key;
+    after->m_rowVersion = 1;
+    return {};
+}
+
+QM6ErrorPtr QM6ImportWriter::Update(QM6PrinterRecord *after, const QM6PrinterRecord *before, qint64 now, const QString &what)
+{
+    const bool totals = before->m_bwTotal != after->m_bwTotal || before->m_colorTotal != after->m_colorTotal;
+    const QList<QM6HistoryChange> fields = F::Diff(*before, *after, false);
+    QSqlQuery &q = m_update[totals];
+    if (QM6ErrorPtr e = prepareOnce(m_d, q, m_updatePrepared[totals], QM6PrinterStore::UpdateSql(totals), what))
+        return e;
+    QM6PrinterStore::BindColumns(q, after, m_d->identity, now);
+    if (totals) {
+        q.bindValue(QStringLiteral(":bw"), after->m_bwTotal);
+        q.bindValue(QStringLiteral(":cl"), after->m_colorTotal);
+    }
+    q.bindValue(QStringLiteral(":id"), before->m_printerId);
+    q.bindValue(QStringLiteral(":ver"), before->m_rowVersion);
+    if (QM6ErrorPtr e = m_d->Exec(q, what))
+        return e;
+    // The version the import read is the one it changes, or nothing is changed.
+    if (q.numRowsAffected() != 1)
+        return MakeQM6Error(QM6Texts::tr("printer \"%1\" (key %2) was changed or deleted by someone else since the import read it, "
+                                         "so nothing was changed for it: export the list again and repeat the change")
+                                .arg(before->m_storedName, before->m_printerKey),
+                            QM6Error::ErrConflict);
+    // As from the editor: a save entry for the fields, a totals entry for the totals.
+    QM6HistoryEntry saved = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::Saved, before->m_printerId, before->m_printerKey, now);
+    saved.changes = fields;
+    if (!fields.isEmpty() || !totals)
+        if (QM6ErrorPtr e = m_history.Write(saved, what))
+            return e;
+    if (totals) {
+        QM6HistoryEntry entry = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::TotalsSaved, before->m_printerId, before->m_printerKey, now);
+        for (const int id : {F::BWTotal, F::ColorTotal})
+            if (const QString was = F::Get(*before, id), is = F::Get(*after, id); was != is)
+                entry.changes.append({QLatin1String(F::Info(id).name), was, is});
+        if (QM6ErrorPtr e = m_history.Write(entry, what))
+            return e;
+    }
+    after->m_rowVersion = before->m_rowVersion + 1;
+    return {};
+}
