@@ -34,7 +34,7 @@ QM6ImportWriter::~QM6ImportWriter()
 
 bool QM6ImportWriter::CommitDue() const
 {
-    return m_open && m_since.elapsed() >= 50;
+    return m_open && m_since.elapsed() >= 200;
 }
 
 QM6ErrorPtr QM6ImportWriter::Commit()
@@ -60,7 +60,8 @@ QM6ErrorPtr QM6ImportWriter::Savepoint(Step step)
     return m_d->Exec(m_savepoint[step], m_what);
 }
 
-QM6ErrorPtr QM6ImportWriter::Store(QM6PrinterRecord *after, const QM6PrinterRecord *before)
+QM6ErrorPtr QM6ImportWriter::Store(QM6PrinterRecord *after, const QM6PrinterRecord *before,
+                                   const QList<QM6HistoryChange> &changes)
 {
     if (QM6ErrorPtr e = QM6PrinterStore::Validate(after))
         return e;
@@ -84,7 +85,7 @@ QM6ErrorPtr QM6ImportWriter::Store(QM6PrinterRecord *after, const QM6PrinterReco
     if (!before || before->m_printProfileId != after->m_printProfileId)
         e = QM6PrinterStore::CheckProfile(m_d, after->m_printProfileId, what);
     if (!e)
-        e = before ? Update(after, before, now, what) : Insert(after, now, what);
+        e = before ? Update(after, before, changes, now, what) : Insert(after, changes, now, what);
     if (e) {
         // This printer's statements go; the printers before it in the transaction stay.
         if (QM6ErrorPtr undo = Savepoint(Undo))
@@ -101,7 +102,8 @@ QM6ErrorPtr QM6ImportWriter::Store(QM6PrinterRecord *after, const QM6PrinterReco
     return {};
 }
 
-QM6ErrorPtr QM6ImportWriter::Insert(QM6PrinterRecord *after, qint64 now, const QString &what)
+QM6ErrorPtr QM6ImportWriter::Insert(QM6PrinterRecord *after, const QList<QM6HistoryChange> &values, qint64 now,
+                                    const QString &what)
 {
     if (QM6ErrorPtr e = prepareOnce(m_d, m_insert, m_insertPrepared, QM6PrinterStore::InsertSql(), what))
         return e;
@@ -117,7 +119,7 @@ QM6ErrorPtr QM6ImportWriter::Insert(QM6PrinterRecord *after, qint64 now, const Q
     const qint32 id = m_insert.value(0).toInt();
     m_insert.finish();
     QM6HistoryEntry added = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::Added, id, key, now);
-    added.changes = F::Values(*after);
+    added.changes = values;
     if (QM6ErrorPtr e = m_history.Write(added, what))
         return e;
     after->m_printerId = id;
@@ -126,10 +128,16 @@ QM6ErrorPtr QM6ImportWriter::Insert(QM6PrinterRecord *after, qint64 now, const Q
     return {};
 }
 
-QM6ErrorPtr QM6ImportWriter::Update(QM6PrinterRecord *after, const QM6PrinterRecord *before, qint64 now, const QString &what)
+QM6ErrorPtr QM6ImportWriter::Update(QM6PrinterRecord *after, const QM6PrinterRecord *before, const QList<QM6HistoryChange> &changes,
+                                    qint64 now, const QString &what)
 {
-    const bool totals = before->m_bwTotal != after->m_bwTotal || before->m_colorTotal != after->m_colorTotal;
-    const QList<QM6HistoryChange> fields = F::Diff(*before, *after, false);
+    // As from the editor: a save entry for the fields, a totals entry for the totals.
+    QM6HistoryEntry saved = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::Saved, before->m_printerId, before->m_printerKey, now);
+    QM6HistoryEntry totalsSaved = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::TotalsSaved, before->m_printerId, before->m_printerKey, now);
+    const QLatin1String bw(F::Info(F::BWTotal).name), color(F::Info(F::ColorTotal).name);
+    for (const QM6HistoryChange &c : changes)
+        (c.field == bw || c.field == color ? totalsSaved : saved).changes.append(c);
+    const bool totals = !totalsSaved.changes.isEmpty();
     QSqlQuery &q = m_update[totals];
     if (QM6ErrorPtr e = prepareOnce(m_d, q, m_updatePrepared[totals], QM6PrinterStore::UpdateSql(totals), what))
         return e;
@@ -148,20 +156,12 @@ QM6ErrorPtr QM6ImportWriter::Update(QM6PrinterRecord *after, const QM6PrinterRec
                                          "so nothing was changed for it: export the list again and repeat the change")
                                 .arg(before->m_storedName, before->m_printerKey),
                             QM6Error::ErrConflict);
-    // As from the editor: a save entry for the fields, a totals entry for the totals.
-    QM6HistoryEntry saved = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::Saved, before->m_printerId, before->m_printerKey, now);
-    saved.changes = fields;
-    if (!fields.isEmpty() || !totals)
+    if (!saved.changes.isEmpty() || !totals)
         if (QM6ErrorPtr e = m_history.Write(saved, what))
             return e;
-    if (totals) {
-        QM6HistoryEntry entry = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::TotalsSaved, before->m_printerId, before->m_printerKey, now);
-        for (const int id : {F::BWTotal, F::ColorTotal})
-            if (const QString was = F::Get(*before, id), is = F::Get(*after, id); was != is)
-                entry.changes.append({QLatin1String(F::Info(id).name), was, is});
-        if (QM6ErrorPtr e = m_history.Write(entry, what))
+    if (totals)
+        if (QM6ErrorPtr e = m_history.Write(totalsSaved, what))
             return e;
-    }
     after->m_rowVersion = before->m_rowVersion + 1;
     return {};
 }

@@ -26,11 +26,12 @@ public:
     QM6ImportWriter &operator=(const QM6ImportWriter &) = delete;
 
     // Stores after: a new printer when before is null, else the printer before as it was read,
-    // which must still be as it was (or nothing is stored for it). A save entry records the
-    // fields that changed, a totals entry the totals, an add entry a new printer's values. after
-    // receives the stored identifier, key, version and who stored it when. Stored for good only
-    // once Commit succeeds.
-    QM6ErrorPtr Store(QM6PrinterRecord *after, const QM6PrinterRecord *before);
+    // which must still be as it was (or nothing is stored for it). changes are what differs
+    // from before (QM6PrinterFields::Diff with the totals), or a new printer's values
+    // (QM6PrinterFields::Values): a save entry records the fields, a totals entry the totals, an
+    // add entry the values. after receives the stored identifier, key, version and who stored
+    // it when. Stored for good only once Commit succeeds.
+    QM6ErrorPtr Store(QM6PrinterRecord *after, const QM6PrinterRecord *before, const QList<QM6HistoryChange> &changes);
     // True when what was stored since the last commit should be committed now.
     bool CommitDue() const;
     // Commits what was stored since the last commit; an error means none of it was stored.
@@ -39,8 +40,9 @@ public:
 private:
     enum Step { Begin, Release, Undo };
     QM6ErrorPtr Savepoint(Step step);
-    QM6ErrorPtr Insert(QM6PrinterRecord *after, qint64 now, const QString &what);
-    QM6ErrorPtr Update(QM6PrinterRecord *after, const QM6PrinterRecord *before, qint64 now, const QString &what);
+    QM6ErrorPtr Insert(QM6PrinterRecord *after, const QList<QM6HistoryChange> &values, qint64 now, const QString &what);
+    QM6ErrorPtr Update(QM6PrinterRecord *after, const QM6PrinterRecord *before, const QList<QM6HistoryChange> &changes, qint64 now,
+                       const QString &what);
 
     QM6ConnectionPrivate *m_d;
     QM6HistoryWriter m_history;

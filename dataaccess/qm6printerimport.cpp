@@ -193,7 +193,7 @@ QM6ErrorPtr QM6PrinterImport::Run(QM6Connection *connection, const QString &path
             report(before ? QM6Texts::tr("line %1: %2 would change: %3").arg(line, printer, QM6HistoryText::Changes(changes))
                           : QM6Texts::tr("line %1: a new printer would be added: %2").arg(line, QM6HistoryText::Changes(changes, true)));
             ++(before ? outcome->changed : outcome->added);
-        } else if (const QM6ErrorPtr e = writer.Store(&after, before)) {
+        } else if (const QM6ErrorPtr e = writer.Store(&after, before, changes)) {
             refuse(e->Description());
         } else {
             say(line,
