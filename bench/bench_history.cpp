@@ -70,8 +70,9 @@ double tool(const QStringList &args, QString *last, double *cpu = nullptr)
     return seconds;
 }
 
-// The export with every printer's location changed, for an import that changes them all.
-bool everyLocationChanged(const QString &from, const QString &to)
+// The export with every printer's location changed, for an import that changes them all; a
+// printer without a track profile (which the editor would refuse to save) is given profile.
+bool everyLocationChanged(const QString &from, const QString &to, qint64 profile)
 {
     QFile in(from), out(to);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
@@ -80,8 +81,11 @@ bool everyLocationChanged(const QString &from, const QString &to)
     QM6Csv::Reader::Record record;
     QByteArray data;
     for (bool header = true; reader.Next(&record); header = false) {
-        if (!header)
+        if (!header) {
             record.fields[11] = QStringLiteral("Bench room %1").arg(record.line);   // the location column
+            if (record.fields[2] == QLatin1String("0"))                            // the profile column
+                record.fields[2] = QString::number(profile);
+        }
         data += QM6Csv::Record(record.fields);
     }
     return out.write(data) == data.size();
@@ -169,6 +173,7 @@ int main(int argc, char **argv)
     std::printf("one printer's history: median %.2f ms, 95th percentile %.2f ms, max %.2f ms over %d printers (%.1f entries"
                 " each); target 10 ms: %s\n",
                 ms[ms.size() / 2], p95, ms.last(), reads, double(rows) / reads, p95 <= 10 ? "met" : "MISSED");
+    const qint64 profile = scalar(c, QStringLiteral("SELECT MIN(profile_id) FROM track_profiles"));
     c.reset();
 
     const QString exported = folder + QStringLiteral("/printers.csv"), edited = folder + QStringLiteral("/edited.csv");
@@ -176,12 +181,12 @@ int main(int argc, char **argv)
     const double exportSeconds = tool({QStringLiteral("export"), url, exported}, &last, &cpu);
     std::printf("qm6data export: %.2f s, %.2f s of processor time (%s); target 10 s%s\n", exportSeconds, cpu, qPrintable(last),
                 pg ? "" : exportSeconds <= 10 ? ": met" : ": MISSED");
-    if (exportSeconds < 0 || !everyLocationChanged(exported, edited))
+    if (exportSeconds < 0 || !everyLocationChanged(exported, edited, profile))
         return 1;
     const struct { const char *what; QString file; bool dryRun; } imports[] = {
         {"import of the export (nothing to change)", exported, false},
-        {"import --dry-run, every location changed", edited, true},
-        {"import, every location changed", edited, false},
+        {"import --dry-run, every location changed (and a profile for those without)", edited, true},
+        {"import, every location changed (and a profile for those without)", edited, false},
     };
     for (const auto &run : imports) {
         QStringList a{QStringLiteral("import"), url, run.file};

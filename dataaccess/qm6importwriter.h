@@ -1,7 +1,7 @@
 // Stores the printers of an import, each with its history as a save from the editor would
 // store it, each all or nothing on its own: a printer's change runs in a savepoint of its own,
 // so a printer refused half-way leaves nothing and takes nothing of the others with it.
-// Commits come every few hundredths of a second rather than after every printer: a commit of
+// Commits come every fifth of a second rather than after every printer: a commit of
 // one printer costs more than the printer's own statements, and a site of 100,000 printers is
 // imported in seconds. Other consoles wait at most that long for their own changes. The
 // statements are prepared once for all the printers.
