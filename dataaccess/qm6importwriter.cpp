@@ -9,6 +9,21 @@ namespace {
 
 using F = QM6PrinterFields;
 
+// The value a printer's column holds for a field, as a save writes it: empty texts and no
+// track profile as Null.
+QVariant columnValue(const QM6PrinterRecord &p, int id)
+{
+    const QString text = F::Get(p, id);
+    switch (F::Info(id).kind) {
+    case F::Text:
+        return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
+    case F::TypeSet:
+        return p.m_rule.ConnectionTypes();
+    default:
+        return id == F::ProfileId && text == QLatin1String("0") ? QVariant(QMetaType(QMetaType::Int)) : QVariant(text.toInt());
+    }
+}
+
 QM6ErrorPtr prepareOnce(QM6ConnectionPrivate *d, QSqlQuery &q, bool &prepared, const QString &sql, const QString &what)
 {
     if (prepared)
@@ -138,14 +153,32 @@ QM6ErrorPtr QM6ImportWriter::Update(QM6PrinterRecord *after, const QM6PrinterRec
     for (const QM6HistoryChange &c : changes)
         (c.field == bw || c.field == color ? totalsSaved : saved).changes.append(c);
     const bool totals = !totalsSaved.changes.isEmpty();
-    QSqlQuery &q = m_update[totals];
-    if (QM6ErrorPtr e = prepareOnce(m_d, q, m_updatePrepared[totals], QM6PrinterStore::UpdateSql(totals), what))
-        return e;
-    QM6PrinterStore::BindColumns(q, after, m_d->identity, now);
-    if (totals) {
-        q.bindValue(QStringLiteral(":bw"), after->m_bwTotal);
-        q.bindValue(QStringLiteral(":cl"), after->m_colorTotal);
+    // Only the columns that change: an index over columns that stay is left alone. The field
+    // names are the column names.
+    quint32 set = 0;
+    for (const QM6HistoryChange &c : changes)
+        for (int id = 0; id < F::Count; ++id)
+            if (c.field == QLatin1String(F::Info(id).name))
+                set |= 1u << id;
+    auto it = m_updates.find(set);
+    if (it == m_updates.end()) {
+        QString sql = QStringLiteral("UPDATE printers SET ");
+        for (int id = 0; id < F::Count; ++id)
+            if (set & (1u << id))
+                sql += QStringLiteral("%1 = :%1, ").arg(QLatin1String(F::Info(id).name));
+        sql += QStringLiteral("modified_by = :by, modified_on = :on, row_version = row_version + 1"
+                              " WHERE printer_id = :id AND row_version = :ver AND deleted = 0");
+        QSqlQuery prepared;
+        if (QM6ErrorPtr e = m_d->Prepare(prepared, sql, what))
+            return e;
+        it = m_updates.insert(set, prepared);
     }
+    QSqlQuery &q = *it;
+    for (int id = 0; id < F::Count; ++id)
+        if (set & (1u << id))
+            q.bindValue(QLatin1Char(':') + QLatin1String(F::Info(id).name), columnValue(*after, id));
+    q.bindValue(QStringLiteral(":by"), m_d->identity);
+    q.bindValue(QStringLiteral(":on"), now);
     q.bindValue(QStringLiteral(":id"), before->m_printerId);
     q.bindValue(QStringLiteral(":ver"), before->m_rowVersion);
     if (QM6ErrorPtr e = m_d->Exec(q, what))

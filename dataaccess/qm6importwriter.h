@@ -11,6 +11,7 @@
 #include "qm6historywriter.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSqlQuery>
 
 class QM6ConnectionPrivate;
@@ -47,9 +48,10 @@ private:
     QM6ConnectionPrivate *m_d;
     QM6HistoryWriter m_history;
     const QString m_what;
-    QSqlQuery m_insert, m_update[2];   // m_update[1] writes the totals too
+    QSqlQuery m_insert;
+    QHash<quint32, QSqlQuery> m_updates;   // by the fields they write (bit QM6PrinterFields::Id)
     QSqlQuery m_savepoint[3];          // by Step
-    bool m_insertPrepared = false, m_updatePrepared[2] = {false, false}, m_savepointsPrepared = false;
+    bool m_insertPrepared = false, m_savepointsPrepared = false;
     bool m_cacheSized = false;
     bool m_open = false;               // a transaction of this writer is open
     QElapsedTimer m_since;             // since it was opened

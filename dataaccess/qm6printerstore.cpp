@@ -82,18 +82,6 @@ QString QM6PrinterStore::InsertSql()
         " RETURNING printer_id");
 }
 
-QString QM6PrinterStore::UpdateSql(bool withTotals)
-{
-    return QStringLiteral(
-               "UPDATE printers SET name = :name, device = :device, host = :host, port = :port, model = :model,"
-               " location = :location, serial_no = :serial, account_no = :account, connection_type = :ctype,"
-               " device_type = :dtype, profile_id = :profile, is_color = :color, is_duplex = :duplex, pop_early = :pop,"
-               " disable_color_mode = :nocolor, auto_merge = :am, am_device = :amdevice, am_host = :amhost,"
-               " am_port = :amport, am_model = :ammodel, am_connection_types = :amtypes, modified_by = :by, modified_on = :on,") +
-           (withTotals ? QStringLiteral(" bw_total = :bw, color_total = :cl,") : QString()) +
-           QStringLiteral(" row_version = row_version + 1 WHERE printer_id = :id AND row_version = :ver AND deleted = 0");
-}
-
 QString QM6PrinterStore::Label(const QM6PrinterRecord *p)
 {
     if (p->m_printerId == -1)
@@ -265,7 +253,13 @@ QM6ErrorPtr QM6PrinterStore::Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d
         return e;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, UpdateSql(false), what))
+    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
+            "UPDATE printers SET name = :name, device = :device, host = :host, port = :port, model = :model,"
+            " location = :location, serial_no = :serial, account_no = :account, connection_type = :ctype,"
+            " device_type = :dtype, profile_id = :profile, is_color = :color, is_duplex = :duplex, pop_early = :pop,"
+            " disable_color_mode = :nocolor, auto_merge = :am, am_device = :amdevice, am_host = :amhost,"
+            " am_port = :amport, am_model = :ammodel, am_connection_types = :amtypes, modified_by = :by, modified_on = :on,"
+            " row_version = row_version + 1 WHERE printer_id = :id AND row_version = :ver AND deleted = 0"), what))
         return e;
     BindColumns(q, p, d->identity, now);
     q.bindValue(QStringLiteral(":id"), p->m_printerId);

@@ -24,11 +24,10 @@ public:
     // The printer as a message names it: by its stored name once it has one.
     static QString Label(const QM6PrinterRecord *p);
 
-    // The statements of a save, for a writer that keeps them prepared (QM6ImportWriter): a new
-    // printer (every column, the totals too, giving back its identifier) and a printer unchanged
-    // since it was read (:id, :ver; with or without the totals), with the columns bound from p.
+    // What a save of a new printer writes, for a writer that keeps it prepared
+    // (QM6ImportWriter): every column, the totals too, giving back the identifier; the columns
+    // bound from p.
     static QString InsertSql();
-    static QString UpdateSql(bool withTotals);
     static void BindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now);
     static QString NewKey();
     static QM6ErrorPtr Validate(const QM6PrinterRecord *p);

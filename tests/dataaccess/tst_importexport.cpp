@@ -131,6 +131,7 @@ private slots:
         QCOMPARE(history.value(0).kind, QM6HistoryEntry::Saved);
         QCOMPARE(history.value(0).changes.value(0).newValue, QStringLiteral("P2\r\nsecond line"));
         QCOMPARE(scalar(c, QStringLiteral("SELECT COUNT(*) FROM printers WHERE name = 'New'")), 1);
+        QCOMPARE(tool({QStringLiteral("check"), m_url}), 0);   // modified by/on agree with the history
     }
 
     void aPrinterThatFailsToStoreTakesNothingOfTheOthers()
