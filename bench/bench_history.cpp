@@ -179,8 +179,8 @@ int main(int argc, char **argv)
     const QString exported = folder + QStringLiteral("/printers.csv"), edited = folder + QStringLiteral("/edited.csv");
     double cpu = 0;
     const double exportSeconds = tool({QStringLiteral("export"), url, exported}, &last, &cpu);
-    std::printf("qm6data export: %.2f s, %.2f s of processor time (%s); target 10 s%s\n", exportSeconds, cpu, qPrintable(last),
-                pg ? "" : exportSeconds <= 10 ? ": met" : ": MISSED");
+    std::printf("qm6data export: %.2f s, %.2f s of processor time (%s)%s\n", exportSeconds, cpu, qPrintable(last),
+                pg ? "" : exportSeconds <= 10 ? "; target 10 s: met" : "; target 10 s: MISSED");
     if (exportSeconds < 0 || !everyLocationChanged(exported, edited, profile))
         return 1;
     const struct { const char *what; QString file; bool dryRun; } imports[] = {
@@ -193,8 +193,8 @@ int main(int argc, char **argv)
         if (run.dryRun)
             a << QStringLiteral("--dry-run");
         const double seconds = tool(a, &last, &cpu);
-        std::printf("qm6data %s: %.2f s, %.2f s of processor time (%s); target 10 s%s\n", run.what, seconds, cpu,
-                    qPrintable(last), pg ? "" : seconds <= 10 ? ": met" : ": MISSED");
+        std::printf("qm6data %s: %.2f s, %.2f s of processor time (%s)%s\n", run.what, seconds, cpu, qPrintable(last),
+                    pg ? "" : seconds <= 10 ? "; target 10 s: met" : "; target 10 s: MISSED");
     }
     std::printf("load average after: %s\n", qPrintable(loadAverage()));
     return 0;
