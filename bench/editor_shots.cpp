@@ -1,6 +1,6 @@
 // Screenshots of the printer editor for the README, from a real run under a display
-// (xvfb-run -a): the five tabs in English and the Connection tab in French, of printers of
-// the demo site.
+// (xvfb-run -a): the five tabs in English, the Connection tab in French and the change
+// history of a printer that went through a few changes, of printers of the demo site.
 // Usage: editor_shots OUTDIR
 #include "editorbench.h"
 #include "fakeadmincontrol.h"
@@ -48,6 +48,34 @@ bool shoot(FakeAdminControl &page, qint32 id, const QString &out, const QList<st
     return true;
 }
 
+// A few changes of the kinds the history records, made to printer id as the user admin.
+bool makeHistory(const QM6ConnectionPtr &conn, qint32 id)
+{
+    QM6Printer p;
+    if (p.Load(conn, id))
+        return false;
+    const QStringList locations{QStringLiteral("Finance, floor 2"), QStringLiteral("Finance, floor 3"), QStringLiteral("Print room")};
+    for (const QString &location : locations) {
+        p.SetLocation(location);
+        if (p.Save(conn))
+            return false;
+    }
+    p.SetIsDuplex(!p.IsDuplex());
+    p.SetAccountNo(QStringLiteral("ACC-2040"));
+    if (p.Save(conn) || p.SaveTotals(conn, p.BWTotal() + 1200, p.ColorTotal() + 340))
+        return false;
+    // Another printer merged into it, then one of its merged printers moved away and back.
+    QM6Printer other;
+    const qint32 otherId = id == 60 ? 59 : 60;
+    if (other.Load(conn, otherId) || p.AddAlias(conn, other.PrinterKey(), other.Device(), other.Host(), other.Port(), other.ConnectionType(), true))
+        return false;
+    qint32 moved = 0;
+    if (p.MoveAlias(conn, other.PrinterKey(), id == 1 ? 2 : 1, moved) || p.MoveAlias(conn, other.PrinterKey(), id, moved))
+        return false;
+    p.SetModel(p.Model() + QStringLiteral(" (2nd tray)"));
+    return !p.Save(conn);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -78,10 +106,14 @@ int main(int argc, char **argv)
 
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet"));
+    if (!makeHistory(conn, withRule)) {
+        std::fprintf(stderr, "the demo printer's history could not be made\n");
+        return 1;
+    }
     if (!shoot(page, byMac, out, {{0, QStringLiteral("editor-connection.png")}}) ||
         !shoot(page, withRule, out,
                {{1, QStringLiteral("editor-model.png")}, {2, QStringLiteral("editor-automerging.png")},
-                {3, QStringLiteral("editor-advanced.png")}, {4, QStringLiteral("editor-lastmodified.png")}}))
+                {3, QStringLiteral("editor-advanced.png")}, {4, QStringLiteral("editor-history.png")}}))
         return 1;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet"));

@@ -22,7 +22,8 @@ namespace {
 
 constexpr qint32 PageHelpContextId = 34;
 constexpr int StrFilterFrame = 200, StrTypeCaption = 201, StrMatchCaption = 202, StrMinorHeading = 203,
-              StrMajorHeading = 204, StrCaption = 220, StrAddPrinter = 223, StrAdvancedMenu = 224, StrMergeMenu = 225;
+              StrMajorHeading = 204, StrCaption = 220, StrAddPrinter = 223, StrAdvancedMenu = 224, StrMergeMenu = 225,
+              StrExportMenu = 229;
 // The tip picture's place before the host gives a picture.
 constexpr int DefaultTipPixels = 64;
 
@@ -78,6 +79,10 @@ ctlFleet::ctlFleet(QWidget *parent) : QWidget(parent)
     merge->SetCaption(modLanguage::GetLangString(StrMergeMenu));
     merge->SetActionId(QStringLiteral("QM6CF_ADVANCED_MERGE"));
     advanced->Items().Add(merge);
+    auto exportList = std::make_shared<QM6MenuItem>();
+    exportList->SetCaption(modLanguage::GetLangString(StrExportMenu));
+    exportList->SetActionId(QStringLiteral("QM6CF_ADVANCED_EXPORT"));
+    advanced->Items().Add(exportList);
     mCustomMenus.Add(advanced);
 
     LayoutControls();
@@ -415,6 +420,8 @@ void ctlFleet::CustomAction(const QString &pstrActionId)
         return;
     if (pstrActionId == QLatin1String("QM6CF_ADVANCED_MERGE") && grdPrinters->SelectedRows() > 1)
         MergeCommand();
+    else if (pstrActionId == QLatin1String("QM6CF_ADVANCED_EXPORT"))
+        ExportCommand();
 }
 
 void ctlFleet::AddItemClicked(const QString &)

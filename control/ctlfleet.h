@@ -135,6 +135,8 @@ private:
     void EditPrintersCommand(qint32 printerId);
     void DeletePrintersCommand();
     void MergeCommand();
+    // Export List: the rows the grid shows, to a CSV file the user picks.
+    void ExportCommand();
     void BatchUpdatePrinters(const printerlist::PrinterIdList &ids);
 
     void OnGridDblClick();

@@ -3,6 +3,7 @@
 
 #include "commonservices.h"
 #include "flexgrid.h"
+#include "listexport.h"
 #include "listoperations.h"
 #include "modlanguage.h"
 #include "printergrid.h"
@@ -15,7 +16,8 @@ constexpr int KeyEnter = 13;
 constexpr int KeyDelete = 46;
 constexpr int StrUpdatingPrinters = 206, StrUpdateFailed = 207, StrDeleteQuestion = 208, StrDeleteFailures = 209,
               StrMergeTargetIsMerged = 210, StrMergingPrinters = 211, StrMergeFailed = 212,
-              StrMergeTargetRefused = 221, StrMergeQuestion = 222, StrMergeAppearFrom = 226, StrMergeFinal = 227;
+              StrMergeTargetRefused = 221, StrMergeQuestion = 222, StrMergeAppearFrom = 226, StrMergeFinal = 227,
+              StrExporting = 232, StrExportFailed = 233, StrKeyColumn = 234, StrMergedIntoColumn = 235;
 
 // Hourglass for the length of a scope, put back on every path.
 struct WaitCursor {
@@ -162,6 +164,40 @@ void ctlFleet::MergePrinters()
         if (e)
             CommonServices().ShowMessage(
                 modLanguage::GetLangString(StrMergeFailed, CommonServices().GetAppTitle(), e->Description()), -1);
+    });
+}
+
+void ctlFleet::ExportCommand()
+{
+    const qint32 rows = mList->PrinterCount();
+    if (!mList->IsDataRow(1))
+        return;
+    const QString path = mForms.ChooseExportFile(this);
+    if (path.isEmpty())
+        return;
+    RunAsLongCommand([&] {
+        QM6ErrorPtr e;
+        {
+            WaitCursor wait;
+            const printerlist::ExportTable table = printerlist::SnapshotRows(
+                *grdPrinters, rows, modLanguage::GetLangString(StrKeyColumn), modLanguage::GetLangString(StrMergedIntoColumn));
+            // A short list is written before a window could be seen.
+            std::unique_ptr<IProgress> progress;
+            if (rows > printerlist::ExportChunk) {
+                progress = mForms.NewProgress();
+                progress->Initialize(modLanguage::GetLangString(StrExporting),
+                                     (rows + printerlist::ExportChunk - 1) / printerlist::ExportChunk, nullptr, false, true, 1);
+            }
+            const auto done = qScopeGuard([&] {
+                if (progress)
+                    progress->Shutdown();
+            });
+            bool cancelled = false;
+            e = printerlist::WriteCsv(table, path, progress.get(), &cancelled);
+        }
+        if (e)
+            CommonServices().ShowMessage(
+                modLanguage::GetLangString(StrExportFailed, CommonServices().GetAppTitle(), e->Description()), -1);
     });
 }
 

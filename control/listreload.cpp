@@ -103,6 +103,7 @@ void ctlFleet::UpdateToolbar()
     SetToolbar(QStringLiteral("QM6CF_ADVANCED_MERGE"),
                selected > 1 && mCanChange && mList->IsDataRow(mMergeTargetRow) &&
                    grdPrinters->RowOutlineLevel(mMergeTargetRow) == 0);
+    SetToolbar(QStringLiteral("QM6CF_ADVANCED_EXPORT"), mList->IsDataRow(1));
     if (console)
         console->setProperty("ToolbarRedraw", true);
 }

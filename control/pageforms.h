@@ -20,6 +20,8 @@ struct PageForms {
     std::function<bool(IQM6AdminControl *pinsParent, QM6PrinterPtr &pinsBatchPrinter)> BatchUpdate;
     // A new progress window for one long command.
     std::function<std::unique_ptr<IProgress>()> NewProgress;
+    // The file Export List writes, chosen by the user; empty when the user cancelled.
+    std::function<QString(IQM6AdminControl *pinsParent)> ChooseExportFile;
 };
 
 // The forms the plug-in opens unless it is told otherwise.

@@ -1,5 +1,6 @@
 #include "qm6aliasstore.h"
 #include "qm6connectionprivate.h"
+#include "qm6historywriter.h"
 #include "qm6printerrecord.h"
 #include "qm6printerstore.h"
 #include "qm6rowlocks.h"
@@ -115,6 +116,22 @@ QM6ErrorPtr QM6AliasStore::MergePrinter(QM6PrinterRecord *p, QM6ConnectionPrivat
     for (const auto &st : steps)
         if (QM6ErrorPtr e = step(d, QString::fromLatin1(st.sql), values, what, st.expected))
             return e;
+    // The source's history ends here; the target's tells what it took in.
+    QM6HistoryEntry merged = QM6HistoryWriter::Make(d, QM6HistoryEntry::MergedInto, source, s->key, now);
+    merged.otherId = target;
+    merged.otherKey = t->key;
+    merged.otherName = t->name;
+    QM6HistoryEntry received = QM6HistoryWriter::Make(d, QM6HistoryEntry::MergeReceived, target, t->key, now);
+    received.otherId = source;
+    received.otherKey = s->key;
+    received.otherName = s->name;
+    const struct { const char *field; qint64 was, is; } totals[] = {{"bw_total", t->bw, bw}, {"color_total", t->color, color}};
+    for (const auto &v : totals)
+        if (v.was != v.is)
+            received.changes.append({QLatin1String(v.field), QString::number(v.was), QString::number(v.is)});
+    for (const QM6HistoryEntry &entry : {merged, received})
+        if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, entry, what))
+            return e;
     p->m_bwTotal = qint32(bw);
     p->m_colorTotal = qint32(color);
     // The caller's copy stays current only if nobody else changed the printer since it was loaded.
@@ -146,6 +163,24 @@ QM6ErrorPtr QM6AliasStore::MoveIn(QM6ConnectionPrivate *d, const QString &aliasK
                                                " WHERE alias_key = :key AND owner_id = :owner"), values, what, 1))
         return e;
     count = moved;
+    const auto o = rows.constFind(owner);
+    if (owner == targetId || o == rows.constEnd())
+        return {};   // it stays where it was
+    // Both printers tell where the merged printer and its jobs went.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QM6HistoryEntry out = QM6HistoryWriter::Make(d, QM6HistoryEntry::AliasMovedOut, owner, o->key, now);
+    out.otherId = targetId;
+    out.otherKey = t->key;
+    out.otherName = t->name;
+    out.aliasKey = aliasKey;
+    QM6HistoryEntry in = QM6HistoryWriter::Make(d, QM6HistoryEntry::AliasMovedIn, targetId, t->key, now);
+    in.otherId = owner;
+    in.otherKey = o->key;
+    in.otherName = o->name;
+    in.aliasKey = aliasKey;
+    for (const QM6HistoryEntry &entry : {out, in})
+        if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, entry, what))
+            return e;
     return {};
 }
 
@@ -202,8 +237,15 @@ QM6ErrorPtr QM6AliasStore::DeleteAlias(QM6PrinterRecord *p, QM6ConnectionPrivate
         if (QM6ErrorPtr e = d->Exec(q, what))
             return e;
         jobs = q.next() ? q.value(0).toInt() : 0;
-        return step(d, QStringLiteral("DELETE FROM merged_printers WHERE alias_key = :key AND owner_id = :owner"),
-                    {{":key", aliasKey}, {":owner", owner}}, what, 1);
+        if (QM6ErrorPtr e = step(d, QStringLiteral("DELETE FROM merged_printers WHERE alias_key = :key AND owner_id = :owner"),
+                                 {{":key", aliasKey}, {":owner", owner}}, what, 1))
+            return e;
+        const auto o = rows.constFind(owner);
+        QM6HistoryEntry removed = QM6HistoryWriter::Make(d, QM6HistoryEntry::AliasRemoved, owner,
+                                                         o == rows.constEnd() ? QString() : o->key,
+                                                         QDateTime::currentMSecsSinceEpoch());
+        removed.aliasKey = aliasKey;
+        return QM6HistoryWriter::Record(d, removed, what);
     };
     QM6ErrorPtr e = scope.End(run());
     if (!e)

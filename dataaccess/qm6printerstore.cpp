@@ -1,5 +1,7 @@
 #include "qm6printerstore.h"
 #include "qm6connectionprivate.h"
+#include "qm6historywriter.h"
+#include "qm6printerfields.h"
 #include "qm6printerrecord.h"
 #include "qm6rowlocks.h"
 #include "qm6schema.h"
@@ -16,6 +18,9 @@ QVariant optional(const QString &v)
 
 QM6ErrorPtr checkLength(const QString &field, const QString &v, int max)
 {
+    // Characters, not UTF-16 units: only a text with more units than allowed may be too long.
+    if (v.size() <= max)
+        return {};
     const qsizetype n = v.toUcs4().size();
     if (n <= max)
         return {};
@@ -32,8 +37,9 @@ QM6ErrorPtr notFound(qint32 id)
 const QString kNotSaved = QM6Texts::tr("Your changes were not saved, so that theirs are not overwritten: open the "
                                          "printer again and repeat your changes.");
 
-// The columns a save writes, bound from the record.
-void bindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now)
+}
+
+void QM6PrinterStore::BindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now)
 {
     q.bindValue(QStringLiteral(":name"), p->m_name.isNull() ? QStringLiteral("") : p->m_name);
     q.bindValue(QStringLiteral(":device"), optional(p->m_device));
@@ -59,6 +65,21 @@ void bindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qin
     q.bindValue(QStringLiteral(":by"), by);
     q.bindValue(QStringLiteral(":on"), now);
 }
+
+QString QM6PrinterStore::NewKey()
+{
+    return QStringLiteral("P-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+QString QM6PrinterStore::InsertSql()
+{
+    return QStringLiteral(
+        "INSERT INTO printers (printer_key, name, device, host, port, model, location, serial_no, account_no,"
+        " connection_type, device_type, profile_id, is_color, is_duplex, pop_early, disable_color_mode, auto_merge,"
+        " am_device, am_host, am_port, am_model, am_connection_types, modified_by, modified_on, bw_total, color_total)"
+        " VALUES (:key, :name, :device, :host, :port, :model, :location, :serial, :account, :ctype, :dtype, :profile,"
+        " :color, :duplex, :pop, :nocolor, :am, :amdevice, :amhost, :amport, :ammodel, :amtypes, :by, :on, :bw, :cl)"
+        " RETURNING printer_id");
 }
 
 QString QM6PrinterStore::Label(const QM6PrinterRecord *p)
@@ -70,24 +91,16 @@ QString QM6PrinterStore::Label(const QM6PrinterRecord *p)
     return QM6Texts::tr("printer %1").arg(p->m_printerId);
 }
 
-QM6ErrorPtr QM6PrinterStore::Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 id)
+QString QM6PrinterStore::Columns()
 {
-    QM6ConnectionPrivate *d = c;
-    const QString what = QM6Texts::tr("Loading printer %1").arg(id);
-    QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
-            "SELECT printer_key, name, device, host, port, model, location, serial_no, account_no, connection_type,"
-            " device_type, profile_id, is_color, is_duplex, pop_early, disable_color_mode, auto_merge, am_device, am_host,"
-            " am_port, am_model, am_connection_types, bw_total, color_total, modified_by, modified_on, row_version"
-            " FROM printers WHERE printer_id = :id AND deleted = 0"), what))
-        return e;
-    q.bindValue(QStringLiteral(":id"), id);
-    if (QM6ErrorPtr e = d->Exec(q, what))
-        return e;
-    if (!q.next())
-        return notFound(id);
-    int i = 0;
-    p->m_printerId = id;
+    return QStringLiteral(
+        "printer_key, name, device, host, port, model, location, serial_no, account_no, connection_type,"
+        " device_type, profile_id, is_color, is_duplex, pop_early, disable_color_mode, auto_merge, am_device, am_host,"
+        " am_port, am_model, am_connection_types, bw_total, color_total, modified_by, modified_on, row_version");
+}
+
+void QM6PrinterStore::ReadRow(const QSqlQuery &q, int i, QM6PrinterRecord *p)
+{
     p->m_printerKey = q.value(i++).toString();
     p->m_name = q.value(i++).toString();
     p->m_device = q.value(i++).toString();
@@ -117,6 +130,23 @@ QM6ErrorPtr QM6PrinterStore::Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, 
     p->m_modifiedOn = on.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(on.toLongLong());
     p->m_rowVersion = q.value(i++).toLongLong();
     p->m_storedName = p->m_name;
+}
+
+QM6ErrorPtr QM6PrinterStore::Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 id)
+{
+    QM6ConnectionPrivate *d = c;
+    const QString what = QM6Texts::tr("Loading printer %1").arg(id);
+    QSqlQuery q;
+    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT ") + Columns() +
+                                          QStringLiteral(" FROM printers WHERE printer_id = :id AND deleted = 0"), what))
+        return e;
+    q.bindValue(QStringLiteral(":id"), id);
+    if (QM6ErrorPtr e = d->Exec(q, what))
+        return e;
+    if (!q.next())
+        return notFound(id);
+    p->m_printerId = id;
+    ReadRow(q, 0, p);
     return {};
 }
 
@@ -168,7 +198,8 @@ QM6ErrorPtr QM6PrinterStore::ChangedNow(QM6PrinterRecord *p, QM6ConnectionPrivat
     return QM6RowLocks::Changed(d, row == rows.constEnd() ? nullptr : &*row, p->m_printerId, p->m_printerKey, p->m_storedName, after);
 }
 
-QM6ErrorPtr QM6PrinterStore::LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what)
+QM6ErrorPtr QM6PrinterStore::LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what,
+                                           QM6LockedPrinter *locked)
 {
     QHash<qint32, QM6LockedPrinter> rows;
     if (QM6ErrorPtr e = QM6RowLocks::LockPrinters(d, {p->m_printerId}, &rows, what))
@@ -179,23 +210,19 @@ QM6ErrorPtr QM6PrinterStore::LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPri
         return QM6RowLocks::Changed(d, nullptr, p->m_printerId, p->m_printerKey, p->m_storedName, kNotSaved);
     if (row->deleted || row->version != p->m_rowVersion)
         return QM6RowLocks::Changed(d, &*row, p->m_printerId, p->m_printerKey, p->m_storedName, kNotSaved);
+    if (locked)
+        *locked = *row;
     return {};
 }
 
 QM6ErrorPtr QM6PrinterStore::Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what)
 {
-    const QString key = QStringLiteral("P-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const QString key = NewKey();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
-            "INSERT INTO printers (printer_key, name, device, host, port, model, location, serial_no, account_no,"
-            " connection_type, device_type, profile_id, is_color, is_duplex, pop_early, disable_color_mode, auto_merge,"
-            " am_device, am_host, am_port, am_model, am_connection_types, modified_by, modified_on, bw_total, color_total)"
-            " VALUES (:key, :name, :device, :host, :port, :model, :location, :serial, :account, :ctype, :dtype, :profile,"
-            " :color, :duplex, :pop, :nocolor, :am, :amdevice, :amhost, :amport, :ammodel, :amtypes, :by, :on, :bw, :cl)"
-            " RETURNING printer_id"), what))
+    if (QM6ErrorPtr e = d->Prepare(q, InsertSql(), what))
         return e;
-    bindColumns(q, p, d->identity, now);
+    BindColumns(q, p, d->identity, now);
     q.bindValue(QStringLiteral(":key"), key);
     q.bindValue(QStringLiteral(":bw"), p->m_bwTotal);
     q.bindValue(QStringLiteral(":cl"), p->m_colorTotal);
@@ -203,7 +230,12 @@ QM6ErrorPtr QM6PrinterStore::Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d
         return e;
     if (!q.next())
         return d->DbError(what, QM6Texts::tr("the new printer's identifier did not come back"));
-    p->m_printerId = q.value(0).toInt();
+    const qint32 id = q.value(0).toInt();
+    QM6HistoryEntry added = QM6HistoryWriter::Make(d, QM6HistoryEntry::Added, id, key, now);
+    added.changes = QM6PrinterFields::Values(*p);
+    if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, added, what))
+        return e;
+    p->m_printerId = id;
     p->m_printerKey = key;
     p->m_rowVersion = 1;
     p->m_modifiedBy = d->identity;
@@ -215,6 +247,10 @@ QM6ErrorPtr QM6PrinterStore::Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d
 {
     if (QM6ErrorPtr e = LockUnchanged(p, d, what))
         return e;
+    // The row as stored (it is locked and unchanged since p was loaded), for the history.
+    QM6PrinterRecord before;
+    if (QM6ErrorPtr e = Load(&before, d, p->m_printerId))
+        return e;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
@@ -225,13 +261,17 @@ QM6ErrorPtr QM6PrinterStore::Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d
             " am_port = :amport, am_model = :ammodel, am_connection_types = :amtypes, modified_by = :by, modified_on = :on,"
             " row_version = row_version + 1 WHERE printer_id = :id AND row_version = :ver AND deleted = 0"), what))
         return e;
-    bindColumns(q, p, d->identity, now);
+    BindColumns(q, p, d->identity, now);
     q.bindValue(QStringLiteral(":id"), p->m_printerId);
     q.bindValue(QStringLiteral(":ver"), p->m_rowVersion);
     if (QM6ErrorPtr e = d->Exec(q, what))
         return e;
     if (q.numRowsAffected() != 1)
         return ChangedNow(p, d, kNotSaved, what);
+    QM6HistoryEntry saved = QM6HistoryWriter::Make(d, QM6HistoryEntry::Saved, p->m_printerId, before.m_printerKey, now);
+    saved.changes = QM6PrinterFields::Diff(before, *p, false);
+    if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, saved, what))
+        return e;
     ++p->m_rowVersion;
     p->m_modifiedBy = d->identity;
     p->m_modifiedOn = QDateTime::fromMSecsSinceEpoch(now);
@@ -276,7 +316,8 @@ QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivat
     auto run = [&]() -> QM6ErrorPtr {
         if (QM6ErrorPtr e = d->RequireChangeRight(what))
             return e;
-        if (QM6ErrorPtr e = LockUnchanged(p, d, what))
+        QM6LockedPrinter row;
+        if (QM6ErrorPtr e = LockUnchanged(p, d, what, &row))
             return e;
         QSqlQuery q;
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -294,6 +335,13 @@ QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivat
             return e;
         if (q.numRowsAffected() != 1)
             return ChangedNow(p, d, kNotSaved, what);
+        QM6HistoryEntry totals = QM6HistoryWriter::Make(d, QM6HistoryEntry::TotalsSaved, p->m_printerId, row.key, now);
+        const struct { const char *field; qint64 was, is; } values[] = {{"bw_total", row.bw, bw}, {"color_total", row.color, color}};
+        for (const auto &v : values)
+            if (v.was != v.is)
+                totals.changes.append({QLatin1String(v.field), QString::number(v.was), QString::number(v.is)});
+        if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, totals, what))
+            return e;
         ++p->m_rowVersion;
         p->m_bwTotal = bw;
         p->m_colorTotal = color;
@@ -331,13 +379,16 @@ QM6ErrorPtr QM6PrinterStore::Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c
                 "UPDATE printers SET deleted = 1, modified_by = :by, modified_on = :on, row_version = row_version + 1"
                 " WHERE printer_id = :id AND deleted = 0"), what))
             return e;
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
         q.bindValue(QStringLiteral(":by"), d->identity);
-        q.bindValue(QStringLiteral(":on"), QDateTime::currentMSecsSinceEpoch());
+        q.bindValue(QStringLiteral(":on"), now);
         q.bindValue(QStringLiteral(":id"), p->m_printerId);
         if (QM6ErrorPtr e = d->Exec(q, what))
             return e;
         if (q.numRowsAffected() != 1)
             return ChangedNow(p, d, nothing, what);
+        if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, QM6HistoryWriter::Make(d, QM6HistoryEntry::Deleted, p->m_printerId, row->key, now), what))
+            return e;
         if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("DELETE FROM merged_printers WHERE owner_id = :id"), what))
             return e;
         q.bindValue(QStringLiteral(":id"), p->m_printerId);

@@ -4,26 +4,41 @@
 
 #include "qm6error.h"
 
+#include <QSqlQuery>
 #include <QString>
 
 class QM6ConnectionPrivate;
+struct QM6LockedPrinter;
 struct QM6PrinterRecord;
 
 class QM6PrinterStore {
 public:
     static QM6ErrorPtr Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 id);
+    // The columns of a printer row that Load reads, and a row of them read into p from the
+    // query's column first on (every field but the identifier).
+    static QString Columns();
+    static void ReadRow(const QSqlQuery &q, int first, QM6PrinterRecord *p);
     static QM6ErrorPtr Save(QM6PrinterRecord *p, QM6ConnectionPrivate *c);
     static QM6ErrorPtr Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c);
     static QM6ErrorPtr SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivate *c, qint32 bw, qint32 color);
     // The printer as a message names it: by its stored name once it has one.
     static QString Label(const QM6PrinterRecord *p);
 
-private:
+    // What a save of a new printer writes, for a writer that keeps it prepared
+    // (QM6ImportWriter): every column, the totals too, giving back the identifier; the columns
+    // bound from p.
+    static QString InsertSql();
+    static void BindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now);
+    static QString NewKey();
     static QM6ErrorPtr Validate(const QM6PrinterRecord *p);
     static QM6ErrorPtr CheckProfile(QM6ConnectionPrivate *d, qint32 profileId, const QString &what);
+
+private:
     // Locks the loaded printer and refuses when it changed since it was loaded.
     static QM6ErrorPtr ChangedNow(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &after, const QString &what);
-    static QM6ErrorPtr LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
+    // locked, when given, receives the row as locked.
+    static QM6ErrorPtr LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what,
+                                     QM6LockedPrinter *locked = nullptr);
     static QM6ErrorPtr Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
     static QM6ErrorPtr Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what);
 };

@@ -102,6 +102,18 @@ const char *const migration4Pg[] = {
     " autovacuum_analyze_scale_factor = 0.02)",
 };
 
+// The change history of printers (QM6History). Entries name their printer by identifier and
+// key and have no foreign key: the history of a printer whose row a merge removed, or that was
+// deleted, stays. One printer's history is read by the printer index, newest first. The fields
+// a change gave new values are a JSON array in the entry's own row ([["name", "old", "new"],
+// ...]): one row per change keeps each change's commit small.
+const char *const migration5[] = {
+    "CREATE TABLE printer_history (entry_id {ID}, printer_id INTEGER NOT NULL, printer_key VARCHAR(255) NOT NULL,"
+    " changed_on BIGINT NOT NULL, changed_by VARCHAR(100) NOT NULL, kind INTEGER NOT NULL, other_id INTEGER,"
+    " other_key VARCHAR(255), other_name VARCHAR(100), alias_key VARCHAR(255), changes TEXT)",
+    "CREATE INDEX printer_history_printer ON printer_history(printer_id, entry_id)",
+};
+
 QString adapt(const char *sql, bool pg)
 {
     QString s = QString::fromUtf8(sql);
@@ -215,6 +227,14 @@ QM6ErrorPtr QM6Schema::Migrate(QM6ConnectionPrivate *d, bool *created)
                 if ((e = d->ExecSql(QString::fromLatin1(sql), what)))
                     return fail(e);
         if ((e = d->ExecSql(QStringLiteral("INSERT INTO schema_version (version) VALUES (4)"), what)))
+            return fail(e);
+    }
+    // Sites made before keep no history of what happened to them until then.
+    if (version < 5) {
+        for (const char *sql : migration5)
+            if ((e = d->ExecSql(adapt(sql, d->pg), what)))
+                return fail(e);
+        if ((e = d->ExecSql(QStringLiteral("INSERT INTO schema_version (version) VALUES (5)"), what)))
             return fail(e);
     }
     QSqlQuery q(d->db());

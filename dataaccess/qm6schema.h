@@ -7,7 +7,9 @@ class QM6ConnectionPrivate;
 
 class QM6Schema {
 public:
-    static constexpr int CurrentVersion = 4;
+    static constexpr int CurrentVersion = 5;
+    // The first version that keeps the change history of printers.
+    static constexpr int HistoryVersion = 5;
     // Column lengths that texts are checked against before they are stored.
     static constexpr int NameLength = 100, PortLength = 100, HostLength = 55, LongTextLength = 255,
                          KeyLength = 255, UserLength = 100;

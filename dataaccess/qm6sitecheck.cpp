@@ -1,5 +1,6 @@
 #include "qm6sitecheck.h"
 #include "qm6connectionprivate.h"
+#include "qm6schema.h"
 
 #include <QSqlError>
 
@@ -107,9 +108,37 @@ QM6ErrorPtr QM6SiteCheck::Run(QM6Connection *connection, QStringList *report, bo
         }
         verdict(rule, bad, failure);
     }
+    {
+        // What a printer says about its last change agrees with its history (the kinds that
+        // stamp a printer, QM6HistoryEntry::Stamps). Adding a printer and merging another into
+        // it stamp it too, so they count with saves, totals and deletes.
+        const char rule[] = "every printer with an add, save, totals, merge or delete entry in its history was last modified by"
+                            " and on what its latest such entry says";
+        int version = 0;
+        QString failure;
+        if (QM6ErrorPtr e = QM6Schema::ReadVersion(d, &version))
+            failure = e->Description();
+        if (failure.isEmpty() && version < QM6Schema::HistoryVersion) {
+            *report << QStringLiteral("ok: %1 (the site is of version %2 and keeps no history yet)").arg(QLatin1String(rule)).arg(version);
+        } else {
+            QSqlQuery q;
+            if (failure.isEmpty())
+                failure = query(q, "SELECT COUNT(*) FROM printers p"
+                                   " JOIN (SELECT printer_id, MAX(entry_id) AS last_id FROM printer_history"
+                                   " WHERE kind IN (1, 2, 3, 5, 9) GROUP BY printer_id) l ON l.printer_id = p.printer_id"
+                                   " JOIN printer_history h ON h.entry_id = l.last_id"
+                                   " WHERE p.modified_by IS NULL OR p.modified_on IS NULL"
+                                   " OR p.modified_by <> h.changed_by OR p.modified_on <> h.changed_on");
+            qint64 bad = 0;
+            if (failure.isEmpty() && q.next())
+                bad = q.value(0).toLongLong();
+            verdict(rule, bad, failure);
+        }
+    }
     const struct { const char *label; const char *sql; } counts[] = {
         {"printers", "SELECT COUNT(*) FROM printers WHERE deleted = 0"},
         {"deleted printers", "SELECT COUNT(*) FROM printers WHERE deleted = 1"},
+        {"history entries", "SELECT COUNT(*) FROM printer_history"},
         {"merged printers", "SELECT COUNT(*) FROM merged_printers"},
         {"print jobs", "SELECT COUNT(*) FROM print_jobs"},
     };

@@ -109,6 +109,7 @@ std::unique_ptr<frmPrinter> frmPrinter::PrinterForm(IQM6AdminControl *pinsParent
     form->Form_Load();
     form->LoadProfiles();
     form->ShowPrinter();
+    form->ShowHistory();
     form->ui->cmdSave->setText(GetLangString(158));
     form->setWindowTitle(GetLangString(159, printer->Name()));
     return form;
@@ -203,6 +204,7 @@ void frmPrinter::SetCaptions()
         else if (auto *frame = qobject_cast<QGroupBox *>(control))
             frame->setTitle(L(id));
     }
+    SetHistoryCaptions();
 }
 
 void frmPrinter::LoadProfiles()
@@ -268,6 +270,7 @@ void frmPrinter::ApplyReadOnlyRule()
             control->setEnabled(false);
     ui->cmdClose->setEnabled(true);
     ui->tabPrinters->setEnabled(true);
+    ui->lstHistory->setEnabled(true);   // it only shows, and must scroll
 }
 
 // ---- The dirty state and the buttons -------------------------------------------------------

@@ -1,5 +1,6 @@
 // The printer editor: adds or edits one printer in a tabbed form (Connection, Model, Auto
-// Merging, Advanced, Last Modified), checks what was typed and stores it in one transaction.
+// Merging, Advanced, Last Modified with the printer's change history), checks what was typed
+// and stores it in one transaction.
 #pragma once
 
 #include "formgrowth.h"
@@ -19,6 +20,7 @@ class frmPrinter;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+struct QM6HistoryEntry;
 
 class frmPrinter final : public QDialog {
     Q_OBJECT
@@ -91,6 +93,12 @@ private:
     void txtMAC_Change(int index);
     void txtMAC_LostFocus(int index);
     void txtPort_Change();
+
+    // The change history on the Last Modified tab (frmprinter_history.cpp)
+    void SetHistoryCaptions();
+    void ShowHistory();
+    QString HistoryText(const QM6HistoryEntry &entry, bool oneLine) const;
+    QString HistoryValue(const QString &field, const QString &value) const;
 
     // Growing with the console font (frmprinter_layout.cpp)
     static QM6Font DesignFont();

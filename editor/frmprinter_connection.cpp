@@ -4,8 +4,8 @@
 #include "frmprinter.h"
 #include "ui_frmprinter.h"
 
-#include "addressparsers.h"
 #include "olecolor.h"
+#include "qm6fieldrules.h"
 
 #include <QApplication>
 

@@ -5,8 +5,8 @@
 #include "frmprinter.h"
 #include "ui_frmprinter.h"
 
-#include "addressparsers.h"
 #include "modutilityfunctions.h"
+#include "qm6fieldrules.h"
 
 #include <QFocusEvent>
 #include <QTimer>

@@ -5,12 +5,11 @@
 #include "frmprinter.h"
 #include "ui_frmprinter.h"
 
-#include "addressparsers.h"
 #include "commonservices.h"
-#include "fieldrules.h"
 #include "hourglass.h"
 #include "modlanguage.h"
 #include "modutilityfunctions.h"
+#include "qm6fieldrules.h"
 
 using modLanguage::GetLangString;
 

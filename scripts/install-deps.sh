@@ -12,6 +12,7 @@ packages=(
   qt6-translations-l10n   # Qt's own dialogs (Yes, No, Cancel, the font dialog) in the user's language
   fonts-freefont-ttf   # glyphs for the control pictures (U+2400...) the grid shows for control characters
   xvfb xauth
+  python3   # an independent CSV reader for the tests of the page's Export List
   # useradd and runuser: the registry store suite reads the machine store as a second user.
   passwd util-linux
 )

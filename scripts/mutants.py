@@ -26,12 +26,12 @@ FOLDERS = ["control", "printerlist", "editor", "batch", "progress", "dataaccess"
            "console", "hostapi"]
 # The suites that guard each folder (CTest names as regular expressions).
 SUITES = {
-    "control": "tst_ctlfleet|tst_plugin|tst_console|tst_pagecommands|tst_editorcommands",
-    "printerlist": "tst_printergrid|tst_ctlfleet|tst_pagecommands",
+    "control": "tst_ctlfleet|tst_plugin|tst_console|tst_pagecommands|tst_editorcommands|tst_listexport",
+    "printerlist": "tst_printergrid|tst_ctlfleet|tst_pagecommands|tst_listexport",
     "editor": "tst_frmprinter|tst_editor|tst_pagecommands",
     "batch": "tst_frmbatchupdate|tst_pagecommands",
     "progress": "tst_frmprogress|tst_progress|tst_pagecommands",
-    "dataaccess": "tst_dataaccess|tst_siteintegrity|tst_siteaccess|tst_printerlist|tst_recordset",
+    "dataaccess": "tst_dataaccess|tst_siteintegrity|tst_siteaccess|tst_printerlist|tst_recordset|tst_history|tst_importexport|tst_editor_parsers",
     "support": "tst_clsregistry|tst_modfonts|tst_modlanguage|tst_modswgraphics|tst_modutilityfunctions|tst_ctlfleet",
     "platform": "tst_registry|tst_flexgrid|tst_clsregistry|tst_modutilityfunctions|tst_printergrid",
     "console": "tst_console",

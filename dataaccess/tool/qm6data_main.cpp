@@ -2,6 +2,10 @@
 #include "printerdata.h"
 #include "qm6connection.h"
 #include "qm6connectionprivate.h"
+#include "qm6history.h"
+#include "qm6historytext.h"
+#include "qm6printerexport.h"
+#include "qm6printerimport.h"
 #include "qm6sitecheck.h"
 #include "qm6sitegenerator.h"
 #include "qm6siteusers.h"
@@ -11,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
 
@@ -26,13 +31,20 @@ int usage()
                  "       qm6data grant URL USER [CODE...]\n"
                  "       qm6data revoke URL USER [CODE...]\n"
                  "       qm6data profiles URL [add NAME | rename ID NAME]\n"
+                 "       qm6data history URL [--printer ID] [--since YYYY-MM-DD]\n"
+                 "       qm6data export URL FILE.csv\n"
+                 "       qm6data import URL FILE.csv [--dry-run]\n"
                  "URL: sqlite:PATH or postgresql://user@host:port/database\n"
                  "A new SQLite site is readable by its owner only; --group-readable makes it readable by its group.\n"
                  "Whoever creates a site holds every permission in it. grant and revoke take every permission\n"
                  "without CODEs (128 view printers, 129 change printers, 130 view reports, 131 change users);\n"
                  "USER is a PostgreSQL login role, or on SQLite an operating-system user.\n"
                  "--language 1036 names a new site's standard track profiles in French (default: your locale's\n"
-                 "language when there are texts for it, else English).\n");
+                 "language when there are texts for it, else English).\n"
+                 "history prints what happened to a printer (every printer without --printer), newest first.\n"
+                 "export writes every printer with its key and editable fields; import reads such a file back: a record\n"
+                 "changes the printer with its key, or adds a printer when its key is empty. --dry-run shows what would\n"
+                 "change and changes nothing. Records that cannot be imported are refused one by one, by line.\n");
     return 2;
 }
 
@@ -96,6 +108,37 @@ int profiles(const QM6ConnectionPtr &c, const QString &url, const QStringList &o
         return 0;
     }
     return usage();
+}
+
+// Prints the history of one printer or of all, newest first.
+int history(const QM6ConnectionPtr &c, const QString &url, const QStringList &opts)
+{
+    QString printer, since;
+    for (qsizetype i = 0; i < opts.size(); i += 2) {
+        if (i + 1 >= opts.size() || (opts[i] != QLatin1String("--printer") && opts[i] != QLatin1String("--since")))
+            return usage();
+        (opts[i] == QLatin1String("--printer") ? printer : since) = opts[i + 1];
+    }
+    bool ok = true;
+    const qint32 id = printer.isEmpty() ? -1 : printer.toInt(&ok);
+    if (!ok || (!printer.isEmpty() && id < 0))
+        return refuse(QStringLiteral("--printer takes a printer number, not \"%1\".").arg(printer));
+    QDateTime from;
+    if (!since.isEmpty()) {
+        const QDate day = QDate::fromString(since, QStringLiteral("yyyy-MM-dd"));
+        if (!day.isValid())
+            return refuse(QStringLiteral("--since takes a date written YYYY-MM-DD, not \"%1\".").arg(since));
+        from = day.startOfDay();   // local midnight, as the entries are shown in local time
+    }
+    QList<QM6HistoryEntry> entries;
+    if (QM6ErrorPtr e = QM6History::Read(c, id, from, &entries))
+        return fail(e);
+    if (entries.isEmpty())
+        say(id < 0 ? QStringLiteral("%1: no history").arg(url) : QStringLiteral("%1: printer %2 has no history").arg(url).arg(id));
+    for (const QM6HistoryEntry &entry : entries)
+        say(id < 0 ? QStringLiteral("printer %1 (%2)  %3").arg(QString::number(entry.printerId), entry.printerKey, QM6HistoryText::Line(entry))
+                   : QM6HistoryText::Line(entry));
+    return 0;
 }
 }
 
@@ -222,6 +265,51 @@ int main(int argc, char **argv)
             return fail(e);
         say(QStringLiteral("%1: %2 %3").arg(shownUrl, grant ? QStringLiteral("granted to") : QStringLiteral("revoked from"), opts[0]));
         return 0;
+    }
+    if (command == QLatin1String("history")) {
+        // Looks only.
+        open.readOnly = true;
+        if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
+            return fail(e);
+        return history(c, shownUrl, opts);
+    }
+    if (command == QLatin1String("export")) {
+        if (opts.size() != 1)
+            return usage();
+        // Looks only.
+        open.readOnly = true;
+        if (QM6ErrorPtr e = QM6ConnectionPrivate::OpenSite(url, QString(), open, &c))
+            return fail(e);
+        QElapsedTimer t;
+        t.start();
+        qint64 count = 0;
+        if (QM6ErrorPtr e = QM6PrinterExport::Write(c.get(), opts[0], &count))
+            return fail(e);
+        say(QStringLiteral("%1: %2 printers written to %3 in %4 s")
+                .arg(shownUrl, QString::number(count), opts[0], QString::number(double(t.elapsed()) / 1000.0, 'f', 2)));
+        return 0;
+    }
+    if (command == QLatin1String("import")) {
+        const bool dryRun = opts.contains(QLatin1String("--dry-run"));
+        const QStringList files = QStringList(opts).filter(QRegularExpression(QStringLiteral("^(?!--)")));
+        if (files.size() != 1 || opts.size() != files.size() + (dryRun ? 1 : 0))
+            return usage();
+        // A dry run looks only; an import opens the site as the console does.
+        open.readOnly = dryRun;
+        if (QM6ErrorPtr e = dryRun ? QM6ConnectionPrivate::OpenSite(url, QString(), open, &c) : QM6Connection::Open(url, QString(), &c))
+            return fail(e);
+        QElapsedTimer t;
+        t.start();
+        QM6PrinterImport::Outcome outcome;
+        if (QM6ErrorPtr e = QM6PrinterImport::Run(c.get(), files[0], dryRun, say, &outcome))
+            return fail(e);
+        say(QStringLiteral("%1: %2 printers %3, %4 %5, %6 unchanged, %7 records refused (%8 s)%9")
+                .arg(shownUrl, QString::number(outcome.changed), dryRun ? QStringLiteral("would change") : QStringLiteral("changed"),
+                     QString::number(outcome.added), dryRun ? QStringLiteral("would be added") : QStringLiteral("added"),
+                     QString::number(outcome.unchanged), QString::number(outcome.refused),
+                     QString::number(double(t.elapsed()) / 1000.0, 'f', 2),
+                     dryRun ? QStringLiteral("; nothing was changed (dry run)") : QString()));
+        return outcome.refused > 0 ? 1 : 0;
     }
     if (command == QLatin1String("profiles")) {
         if (url.startsWith(QLatin1String("sqlite:")) && !QFileInfo::exists(url.mid(7))) {

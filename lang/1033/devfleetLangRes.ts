@@ -509,6 +509,45 @@ Printers merged before the error stay merged. Refresh the list, correct the prob
         <extracomment>Printer page: shown over the list when the console has no database</extracomment>
         <translation>There is no data connection, so no printers can be listed. Check the database address, then click Refresh.</translation>
     </message>
+    <message id="229">
+        <source>Export List...</source>
+        <extracomment>Printer page: second entry of the Advanced menu; writes the rows the list shows to a CSV file</extracomment>
+        <translation>Export List...</translation>
+    </message>
+    <message id="230">
+        <source>Export Printer List</source>
+        <extracomment>Printer page: caption of the file dialog of Export List</extracomment>
+        <translation>Export Printer List</translation>
+    </message>
+    <message id="231">
+        <source>CSV files (*.csv)</source>
+        <extracomment>Printer page: file type of the Export List file dialog; keep (*.csv)</extracomment>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message id="232">
+        <source>Exporting Printers</source>
+        <extracomment>Printer page: progress window title while the list is written</extracomment>
+        <translation>Exporting Printers</translation>
+    </message>
+    <message id="233">
+        <source>%s could not export the list: %s
+
+Nothing was written; choose another file or folder and try again.</source>
+        <extracomment>Printer page: export failed; first %s is the application title, second %s the reason</extracomment>
+        <translation>%s could not export the list: %s
+
+Nothing was written; choose another file or folder and try again.</translation>
+    </message>
+    <message id="234">
+        <source>Key</source>
+        <extracomment>Printer page: exported column with each printer&apos;s key</extracomment>
+        <translation>Key</translation>
+    </message>
+    <message id="235">
+        <source>Merged into</source>
+        <extracomment>Printer page: exported column; for a merged printer, the key of the printer it is merged into</extracomment>
+        <translation>Merged into</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>
@@ -528,6 +567,226 @@ Printers merged before the error stay merged. Refresh the list, correct the prob
         <source>Working, please wait...</source>
         <extracomment>Progress window: progress text when the length of the work is unknown</extracomment>
         <translation>Working, please wait...</translation>
+    </message>
+    <message id="1500">
+        <source>Date</source>
+        <extracomment>Editor, Last Modified tab, history list: column of when the change was made</extracomment>
+        <translation>Date</translation>
+    </message>
+    <message id="1501">
+        <source>By</source>
+        <extracomment>Editor, history list: column of who made the change</extracomment>
+        <translation>By</translation>
+    </message>
+    <message id="1502">
+        <source>Change</source>
+        <extracomment>Editor, history list: column of what changed</extracomment>
+        <translation>Change</translation>
+    </message>
+    <message id="1503">
+        <source>Added: %s</source>
+        <extracomment>Editor, history list: the printer was added; %s lists its values</extracomment>
+        <translation>Added: %s</translation>
+    </message>
+    <message id="1504">
+        <source>Saved: %s</source>
+        <extracomment>Editor, history list: the printer was saved; %s lists the changed fields</extracomment>
+        <translation>Saved: %s</translation>
+    </message>
+    <message id="1505">
+        <source>Saved; no field changed</source>
+        <extracomment>Editor, history list: a save that changed no field</extracomment>
+        <translation>Saved; no field changed</translation>
+    </message>
+    <message id="1506">
+        <source>New page totals: %s</source>
+        <extracomment>Editor, history list: new page totals; %s lists them</extracomment>
+        <translation>New page totals: %s</translation>
+    </message>
+    <message id="1507">
+        <source>Merged into %s; the history of this printer ends here</source>
+        <extracomment>Editor, history list: this printer became a merged printer of %s (another printer)</extracomment>
+        <translation>Merged into %s; the history of this printer ends here</translation>
+    </message>
+    <message id="1508">
+        <source>%s was merged into this printer with its jobs</source>
+        <extracomment>Editor, history list: %s (another printer) became a merged printer of this one</extracomment>
+        <translation>%s was merged into this printer with its jobs</translation>
+    </message>
+    <message id="1509">
+        <source>Merged printer %s moved with its jobs to %s</source>
+        <extracomment>Editor, history list: first %s is the merged printer&apos;s key, second %s the printer it moved to</extracomment>
+        <translation>Merged printer %s moved with its jobs to %s</translation>
+    </message>
+    <message id="1510">
+        <source>Merged printer %s moved here with its jobs from %s</source>
+        <extracomment>Editor, history list: first %s is the merged printer&apos;s key, second %s the printer it came from</extracomment>
+        <translation>Merged printer %s moved here with its jobs from %s</translation>
+    </message>
+    <message id="1511">
+        <source>Merged printer %s removed; its jobs stay with this printer</source>
+        <extracomment>Editor, history list: %s is the merged printer&apos;s key</extracomment>
+        <translation>Merged printer %s removed; its jobs stay with this printer</translation>
+    </message>
+    <message id="1512">
+        <source>Deleted; its jobs stay recorded</source>
+        <extracomment>Editor, history list: the printer was deleted</extracomment>
+        <translation>Deleted; its jobs stay recorded</translation>
+    </message>
+    <message id="1513">
+        <source>%s: “%s” → “%s”</source>
+        <extracomment>Editor, history list: one changed field; first %s the field, second the old value, third the new value</extracomment>
+        <translation>%s: “%s” → “%s”</translation>
+    </message>
+    <message id="1514">
+        <source>%s: “%s”</source>
+        <extracomment>Editor, history list: one value of an added printer; first %s the field, second its value</extracomment>
+        <translation>%s: “%s”</translation>
+    </message>
+    <message id="1515">
+        <source>“%s” (key %s)</source>
+        <extracomment>Editor, history list: another printer; first %s its name, second its key</extracomment>
+        <translation>“%s” (key %s)</translation>
+    </message>
+    <message id="1516">
+        <source>A change of an unknown kind (%s)</source>
+        <extracomment>Editor, history list: an entry a newer version wrote; %s is its kind number</extracomment>
+        <translation>A change of an unknown kind (%s)</translation>
+    </message>
+    <message id="1517">
+        <source>Yes</source>
+        <extracomment>Editor, history list: value of a ticked option</extracomment>
+        <translation>Yes</translation>
+    </message>
+    <message id="1518">
+        <source>No</source>
+        <extracomment>Editor, history list: value of an option that is not ticked</extracomment>
+        <translation>No</translation>
+    </message>
+    <message id="1519">
+        <source>Changes, newest first:</source>
+        <extracomment>Editor, Last Modified tab: caption above the history list</extracomment>
+        <translation>Changes, newest first:</translation>
+    </message>
+    <message id="1520">
+        <source>The history could not be read: %s</source>
+        <extracomment>Editor, history list: shown in the list when reading it failed; %s is the reason</extracomment>
+        <translation>The history could not be read: %s</translation>
+    </message>
+    <message id="1530">
+        <source>Name</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Name</translation>
+    </message>
+    <message id="1531">
+        <source>Track profile</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Track profile</translation>
+    </message>
+    <message id="1532">
+        <source>Account</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Account</translation>
+    </message>
+    <message id="1533">
+        <source>Connection type</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Connection type</translation>
+    </message>
+    <message id="1534">
+        <source>Host</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Host</translation>
+    </message>
+    <message id="1535">
+        <source>Port</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Port</translation>
+    </message>
+    <message id="1536">
+        <source>Device</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Device</translation>
+    </message>
+    <message id="1537">
+        <source>Device type</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Device type</translation>
+    </message>
+    <message id="1538">
+        <source>Model</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Model</translation>
+    </message>
+    <message id="1539">
+        <source>Serial No.</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Serial No.</translation>
+    </message>
+    <message id="1540">
+        <source>Location</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Location</translation>
+    </message>
+    <message id="1541">
+        <source>Color</source>
+        <extracomment>Editor, history list: field name (colour printer)</extracomment>
+        <translation>Color</translation>
+    </message>
+    <message id="1542">
+        <source>Duplex</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Duplex</translation>
+    </message>
+    <message id="1543">
+        <source>Do not attempt late popup</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Do not attempt late popup</translation>
+    </message>
+    <message id="1544">
+        <source>Disable enhanced color mode detection</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Disable enhanced color mode detection</translation>
+    </message>
+    <message id="1545">
+        <source>B/W total</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>B/W total</translation>
+    </message>
+    <message id="1546">
+        <source>Color total</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Color total</translation>
+    </message>
+    <message id="1547">
+        <source>Auto merging</source>
+        <extracomment>Editor, history list: field name (the printer has an auto-merge rule)</extracomment>
+        <translation>Auto merging</translation>
+    </message>
+    <message id="1548">
+        <source>Auto merging applies to</source>
+        <extracomment>Editor, history list: field name (connection types of the auto-merge rule)</extracomment>
+        <translation>Auto merging applies to</translation>
+    </message>
+    <message id="1549">
+        <source>Auto merging device</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Auto merging device</translation>
+    </message>
+    <message id="1550">
+        <source>Auto merging host</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Auto merging host</translation>
+    </message>
+    <message id="1551">
+        <source>Auto merging port</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Auto merging port</translation>
+    </message>
+    <message id="1552">
+        <source>Auto merging model</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Auto merging model</translation>
     </message>
 </context>
 </TS>

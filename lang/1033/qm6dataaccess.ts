@@ -451,5 +451,13 @@
         <source>There is no track profile %1; list the profiles to find its number.</source>
         <translation>There is no track profile %1; list the profiles to find its number.</translation>
     </message>
+    <message>
+        <source>Reading the history of printer %1</source>
+        <translation>Reading the history of printer %1</translation>
+    </message>
+    <message>
+        <source>Reading the history of the printers</source>
+        <translation>Reading the history of the printers</translation>
+    </message>
 </context>
 </TS>

@@ -509,6 +509,45 @@ Les imprimantes fusionnées avant l'erreur le restent. Actualisez la liste, corr
         <extracomment>Printer page: shown over the list when the console has no database</extracomment>
         <translation>Aucune connexion aux données : aucune imprimante ne peut être affichée. Vérifiez l’adresse de la base de données, puis cliquez sur Actualiser.</translation>
     </message>
+    <message id="229">
+        <source>Export List...</source>
+        <extracomment>Printer page: second entry of the Advanced menu; writes the rows the list shows to a CSV file</extracomment>
+        <translation>Exporter la liste...</translation>
+    </message>
+    <message id="230">
+        <source>Export Printer List</source>
+        <extracomment>Printer page: caption of the file dialog of Export List</extracomment>
+        <translation>Exporter la liste des imprimantes</translation>
+    </message>
+    <message id="231">
+        <source>CSV files (*.csv)</source>
+        <extracomment>Printer page: file type of the Export List file dialog; keep (*.csv)</extracomment>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+    <message id="232">
+        <source>Exporting Printers</source>
+        <extracomment>Printer page: progress window title while the list is written</extracomment>
+        <translation>Exportation des imprimantes</translation>
+    </message>
+    <message id="233">
+        <source>%s could not export the list: %s
+
+Nothing was written; choose another file or folder and try again.</source>
+        <extracomment>Printer page: export failed; first %s is the application title, second %s the reason</extracomment>
+        <translation>%s n&apos;a pas pu exporter la liste : %s
+
+Rien n&apos;a été écrit ; choisissez un autre fichier ou dossier et réessayez.</translation>
+    </message>
+    <message id="234">
+        <source>Key</source>
+        <extracomment>Printer page: exported column with each printer&apos;s key</extracomment>
+        <translation>Clé</translation>
+    </message>
+    <message id="235">
+        <source>Merged into</source>
+        <extracomment>Printer page: exported column; for a merged printer, the key of the printer it is merged into</extracomment>
+        <translation>Fusionnée avec</translation>
+    </message>
     <message id="1400">
         <source>Progress</source>
         <extracomment>Progress window: caption at load (replaced by the operation's title)</extracomment>
@@ -528,6 +567,226 @@ Les imprimantes fusionnées avant l'erreur le restent. Actualisez la liste, corr
         <source>Working, please wait...</source>
         <extracomment>Progress window: progress text when the length of the work is unknown</extracomment>
         <translation>Traitement en cours, veuillez patienter...</translation>
+    </message>
+    <message id="1500">
+        <source>Date</source>
+        <extracomment>Editor, Last Modified tab, history list: column of when the change was made</extracomment>
+        <translation>Date</translation>
+    </message>
+    <message id="1501">
+        <source>By</source>
+        <extracomment>Editor, history list: column of who made the change</extracomment>
+        <translation>Par</translation>
+    </message>
+    <message id="1502">
+        <source>Change</source>
+        <extracomment>Editor, history list: column of what changed</extracomment>
+        <translation>Modification</translation>
+    </message>
+    <message id="1503">
+        <source>Added: %s</source>
+        <extracomment>Editor, history list: the printer was added; %s lists its values</extracomment>
+        <translation>Ajoutée : %s</translation>
+    </message>
+    <message id="1504">
+        <source>Saved: %s</source>
+        <extracomment>Editor, history list: the printer was saved; %s lists the changed fields</extracomment>
+        <translation>Enregistrée : %s</translation>
+    </message>
+    <message id="1505">
+        <source>Saved; no field changed</source>
+        <extracomment>Editor, history list: a save that changed no field</extracomment>
+        <translation>Enregistrée ; aucun champ modifié</translation>
+    </message>
+    <message id="1506">
+        <source>New page totals: %s</source>
+        <extracomment>Editor, history list: new page totals; %s lists them</extracomment>
+        <translation>Nouveaux totaux de pages : %s</translation>
+    </message>
+    <message id="1507">
+        <source>Merged into %s; the history of this printer ends here</source>
+        <extracomment>Editor, history list: this printer became a merged printer of %s (another printer)</extracomment>
+        <translation>Fusionnée avec %s ; l&apos;historique de cette imprimante s&apos;arrête ici</translation>
+    </message>
+    <message id="1508">
+        <source>%s was merged into this printer with its jobs</source>
+        <extracomment>Editor, history list: %s (another printer) became a merged printer of this one</extracomment>
+        <translation>%s a été fusionnée avec cette imprimante, avec ses travaux</translation>
+    </message>
+    <message id="1509">
+        <source>Merged printer %s moved with its jobs to %s</source>
+        <extracomment>Editor, history list: first %s is the merged printer&apos;s key, second %s the printer it moved to</extracomment>
+        <translation>Imprimante fusionnée %s déplacée avec ses travaux vers %s</translation>
+    </message>
+    <message id="1510">
+        <source>Merged printer %s moved here with its jobs from %s</source>
+        <extracomment>Editor, history list: first %s is the merged printer&apos;s key, second %s the printer it came from</extracomment>
+        <translation>Imprimante fusionnée %s déplacée ici avec ses travaux depuis %s</translation>
+    </message>
+    <message id="1511">
+        <source>Merged printer %s removed; its jobs stay with this printer</source>
+        <extracomment>Editor, history list: %s is the merged printer&apos;s key</extracomment>
+        <translation>Imprimante fusionnée %s retirée ; ses travaux restent avec cette imprimante</translation>
+    </message>
+    <message id="1512">
+        <source>Deleted; its jobs stay recorded</source>
+        <extracomment>Editor, history list: the printer was deleted</extracomment>
+        <translation>Supprimée ; ses travaux restent enregistrés</translation>
+    </message>
+    <message id="1513">
+        <source>%s: “%s” → “%s”</source>
+        <extracomment>Editor, history list: one changed field; first %s the field, second the old value, third the new value</extracomment>
+        <translation>%s : « %s » → « %s »</translation>
+    </message>
+    <message id="1514">
+        <source>%s: “%s”</source>
+        <extracomment>Editor, history list: one value of an added printer; first %s the field, second its value</extracomment>
+        <translation>%s : « %s »</translation>
+    </message>
+    <message id="1515">
+        <source>“%s” (key %s)</source>
+        <extracomment>Editor, history list: another printer; first %s its name, second its key</extracomment>
+        <translation>« %s » (clé %s)</translation>
+    </message>
+    <message id="1516">
+        <source>A change of an unknown kind (%s)</source>
+        <extracomment>Editor, history list: an entry a newer version wrote; %s is its kind number</extracomment>
+        <translation>Une modification d&apos;un type inconnu (%s)</translation>
+    </message>
+    <message id="1517">
+        <source>Yes</source>
+        <extracomment>Editor, history list: value of a ticked option</extracomment>
+        <translation>Oui</translation>
+    </message>
+    <message id="1518">
+        <source>No</source>
+        <extracomment>Editor, history list: value of an option that is not ticked</extracomment>
+        <translation>Non</translation>
+    </message>
+    <message id="1519">
+        <source>Changes, newest first:</source>
+        <extracomment>Editor, Last Modified tab: caption above the history list</extracomment>
+        <translation>Modifications, de la plus récente à la plus ancienne :</translation>
+    </message>
+    <message id="1520">
+        <source>The history could not be read: %s</source>
+        <extracomment>Editor, history list: shown in the list when reading it failed; %s is the reason</extracomment>
+        <translation>L&apos;historique n&apos;a pas pu être lu : %s</translation>
+    </message>
+    <message id="1530">
+        <source>Name</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Nom</translation>
+    </message>
+    <message id="1531">
+        <source>Track profile</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Profil de suivi</translation>
+    </message>
+    <message id="1532">
+        <source>Account</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Compte</translation>
+    </message>
+    <message id="1533">
+        <source>Connection type</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Type de connexion</translation>
+    </message>
+    <message id="1534">
+        <source>Host</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Hôte</translation>
+    </message>
+    <message id="1535">
+        <source>Port</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Port</translation>
+    </message>
+    <message id="1536">
+        <source>Device</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Périphérique</translation>
+    </message>
+    <message id="1537">
+        <source>Device type</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Type de périphérique</translation>
+    </message>
+    <message id="1538">
+        <source>Model</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Modèle</translation>
+    </message>
+    <message id="1539">
+        <source>Serial No.</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>N° de série</translation>
+    </message>
+    <message id="1540">
+        <source>Location</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Emplacement</translation>
+    </message>
+    <message id="1541">
+        <source>Color</source>
+        <extracomment>Editor, history list: field name (colour printer)</extracomment>
+        <translation>Couleur</translation>
+    </message>
+    <message id="1542">
+        <source>Duplex</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Recto verso</translation>
+    </message>
+    <message id="1543">
+        <source>Do not attempt late popup</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Ne pas tenter d&apos;affichage tardif de la fenêtre</translation>
+    </message>
+    <message id="1544">
+        <source>Disable enhanced color mode detection</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Désactiver la détection avancée du mode couleur</translation>
+    </message>
+    <message id="1545">
+        <source>B/W total</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Total noir et blanc</translation>
+    </message>
+    <message id="1546">
+        <source>Color total</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Total couleur</translation>
+    </message>
+    <message id="1547">
+        <source>Auto merging</source>
+        <extracomment>Editor, history list: field name (the printer has an auto-merge rule)</extracomment>
+        <translation>Fusion automatique</translation>
+    </message>
+    <message id="1548">
+        <source>Auto merging applies to</source>
+        <extracomment>Editor, history list: field name (connection types of the auto-merge rule)</extracomment>
+        <translation>Fusion automatique pour</translation>
+    </message>
+    <message id="1549">
+        <source>Auto merging device</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Fusion automatique, périphérique</translation>
+    </message>
+    <message id="1550">
+        <source>Auto merging host</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Fusion automatique, hôte</translation>
+    </message>
+    <message id="1551">
+        <source>Auto merging port</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Fusion automatique, port</translation>
+    </message>
+    <message id="1552">
+        <source>Auto merging model</source>
+        <extracomment>Editor, history list: field name</extracomment>
+        <translation>Fusion automatique, modèle</translation>
     </message>
 </context>
 </TS>

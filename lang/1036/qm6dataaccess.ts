@@ -451,5 +451,13 @@
         <source>There is no track profile %1; list the profiles to find its number.</source>
         <translation>Il n&apos;existe pas de profil de suivi %1 ; affichez la liste des profils pour trouver son numéro.</translation>
     </message>
+    <message>
+        <source>Reading the history of printer %1</source>
+        <translation>Lecture de l&apos;historique de l&apos;imprimante %1</translation>
+    </message>
+    <message>
+        <source>Reading the history of the printers</source>
+        <translation>Lecture de l&apos;historique des imprimantes</translation>
+    </message>
 </context>
 </TS>

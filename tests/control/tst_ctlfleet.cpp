@@ -53,9 +53,11 @@ private slots:
         const QM6MenuPtr menu = page->CustomMenus().Item(1);
         QCOMPARE(menu->ActionId(), QStringLiteral("QM6CF_ADVANCED"));
         QCOMPARE(menu->Caption(), QStringLiteral("Advanced"));
-        QCOMPARE(menu->Items().Count(), 1);
+        QCOMPARE(menu->Items().Count(), 2);
         QCOMPARE(menu->Items().Item(1)->ActionId(), QStringLiteral("QM6CF_ADVANCED_MERGE"));
         QCOMPARE(menu->Items().Item(1)->Caption(), QStringLiteral("Merge Printers..."));
+        QCOMPARE(menu->Items().Item(2)->ActionId(), QStringLiteral("QM6CF_ADVANCED_EXPORT"));
+        QCOMPARE(menu->Items().Item(2)->Caption(), QStringLiteral("Export List..."));
 
         page->SetClientSite(&f->extender);
         page->SetConnectionAndLicense(f->conn, nullptr);
@@ -251,17 +253,18 @@ private slots:
     {
         QTest::addColumn<bool>("canChange");
         QTest::addColumn<QList<int>>("rows");   // first row becomes current, the others are added
-        QTest::addColumn<QList<bool>>("expected");   // 1, 2, 4, 10, add item, merge
+        QTest::addColumn<QList<bool>>("expected");   // 1, 2, 4, 10, add item, merge, export
 
+        // Export follows the list, not the selection: the site has printers in every row.
         using B = QList<bool>;
-        QTest::newRow("admin, one printer") << true << QList<int>{1} << B{true, true, true, true, true, false};
-        QTest::newRow("admin, two printers") << true << QList<int>{1, 4} << B{true, true, true, true, true, true};
-        QTest::newRow("admin, alias only") << true << QList<int>{2} << B{true, false, true, true, true, false};
-        QTest::newRow("admin, alias as merge target") << true << QList<int>{2, 4} << B{true, true, true, true, true, false};
-        QTest::newRow("admin, filler row") << true << QList<int>{20} << B{true, false, false, true, true, false};
-        QTest::newRow("admin, header row") << true << QList<int>{0} << B{true, false, false, true, true, false};
-        QTest::newRow("auditor, one printer") << false << QList<int>{1} << B{false, true, false, true, false, false};
-        QTest::newRow("auditor, two printers") << false << QList<int>{1, 4} << B{false, true, false, true, false, false};
+        QTest::newRow("admin, one printer") << true << QList<int>{1} << B{true, true, true, true, true, false, true};
+        QTest::newRow("admin, two printers") << true << QList<int>{1, 4} << B{true, true, true, true, true, true, true};
+        QTest::newRow("admin, alias only") << true << QList<int>{2} << B{true, false, true, true, true, false, true};
+        QTest::newRow("admin, alias as merge target") << true << QList<int>{2, 4} << B{true, true, true, true, true, false, true};
+        QTest::newRow("admin, filler row") << true << QList<int>{20} << B{true, false, false, true, true, false, true};
+        QTest::newRow("admin, header row") << true << QList<int>{0} << B{true, false, false, true, true, false, true};
+        QTest::newRow("auditor, one printer") << false << QList<int>{1} << B{false, true, false, true, false, false, true};
+        QTest::newRow("auditor, two printers") << false << QList<int>{1, 4} << B{false, true, false, true, false, false, true};
     }
 
     void toolbarFollowsSelection()
@@ -276,7 +279,8 @@ private slots:
         f->console.redrawSets.clear();
         page->UpdateToolbar();
 
-        const QVariantList actions{1, 2, 4, 10, QStringLiteral("QM6PRINTER_ADDPRINTER"), QStringLiteral("QM6CF_ADVANCED_MERGE")};
+        const QVariantList actions{1, 2, 4, 10, QStringLiteral("QM6PRINTER_ADDPRINTER"), QStringLiteral("QM6CF_ADVANCED_MERGE"),
+                                   QStringLiteral("QM6CF_ADVANCED_EXPORT")};
         QCOMPARE(f->console.calls.size(), actions.size());
         for (int i = 0; i < actions.size(); ++i) {
             QCOMPARE(f->console.calls[i].action, actions[i]);

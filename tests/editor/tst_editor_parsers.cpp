@@ -1,7 +1,6 @@
 // The address parsers and the number rules of the editor, which the Connection tab and the
 // save both rely on.
-#include "addressparsers.h"
-#include "fieldrules.h"
+#include "qm6fieldrules.h"
 
 #include <QTest>
 

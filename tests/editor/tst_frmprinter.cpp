@@ -7,8 +7,10 @@
 #include "pageglobals.h"
 #include "formgrowth.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTreeWidget>
 
 namespace {
 // A control array's names: name_0 ... name_(n-1).
@@ -566,7 +568,8 @@ private slots:
         QCOMPARE(box(form.get(), "txtDeviceMatch")->text(), QStringLiteral("dev*"));
         int controls = 0;
         for (QWidget *w : placedControls(form.get())) {
-            if (qobject_cast<QLabel *>(w) || w->objectName() == QLatin1String("cmdClose") || w == tabs(form.get()))
+            if (qobject_cast<QLabel *>(w) || w->objectName() == QLatin1String("cmdClose") || w == tabs(form.get()) ||
+                w->objectName() == QLatin1String("lstHistory"))
                 continue;
             ++controls;
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
@@ -574,6 +577,7 @@ private slots:
         QCOMPARE(controls, 37);
         QVERIFY(button(form.get(), "cmdClose")->isEnabled());
         QVERIFY(tabs(form.get())->isEnabled());
+        QVERIFY(control(form.get(), "lstHistory")->isEnabled());   // it scrolls
         tabs(form.get())->setCurrentIndex(4);
         QCOMPARE(tabs(form.get())->currentIndex(), 4);
         // A change made anyway (by code) cannot be saved.
@@ -697,6 +701,9 @@ private slots:
         order << "txtIPPort" << "txtPort" << "txtDevice" << "chkIsColor" << "chkIsDuplex" << "cmbDeviceType" << "txtModel"
               << "txtSerialNo" << "txtLocation" << "chkConnection_3" << "chkConnection_1" << "chkConnection_2" << "txtDeviceMatch"
               << "txtHostMatch" << "txtPortMatch" << "txtModelMatch" << "chkPopEarly" << "chkDisableColorMode" << "txtBWTotal" << "txtColorTotal";
+        // The history list is the tab control's own child: it comes right after the tab bar (and is
+        // reached only while its tab shows).
+        order.insert(6, QStringLiteral("lstHistory"));
         QStringList chain;
         QWidget *w = control(form.get(), "txtName");
         do {
@@ -740,6 +747,59 @@ private slots:
         formgrowth::Chain({first, dot, second}, 2);
         QCOMPARE(second->x(), dot->geometry().right() + 1 + 2);
         QCOMPARE(formgrowth::Extent({first, dot, second, port}, 8), QSize(second->geometry().right() + 1 + 8, 36 + 19 + 8));
+    }
+
+    void historyNewestFirstInTheUsersLanguage_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<double>("points");           // the console's font: the list grows with it
+        QTest::addColumn<QStringList>("newest");   // the change column of the three newest entries
+        QTest::addColumn<QString>("firstSave");    // part of the first save's (a profile by its name)
+        QTest::addColumn<QString>("added");        // the start of the oldest entry
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << 8.0
+                                 << QStringList{QStringLiteral("New page totals: B/W total: “150000000” → “150000001”"),
+                                                QStringLiteral("Saved: Location: “Room 8” → “Room 9”"),
+                                                QStringLiteral("Saved: Location: “Room 7” → “Room 8”")}
+                                 << QStringLiteral("Track profile: “Standard” → “Finance”") << QStringLiteral("Added: Name: “Local”");
+        QTest::newRow("French, 20 pt") << QLocale(QLocale::French, QLocale::France) << 20.0
+                                << QStringList{QStringLiteral("Nouveaux totaux de pages : Total noir et blanc : «\u00A0150000000\u00A0» → «\u00A0150000001\u00A0»"),
+                                               QStringLiteral("Enregistrée : Emplacement : «\u00A0Room 8\u00A0» → «\u00A0Room 9\u00A0»"),
+                                               QStringLiteral("Enregistrée : Emplacement : «\u00A0Room 7\u00A0» → «\u00A0Room 8\u00A0»")}
+                                << QStringLiteral("Profil de suivi : «\u00A0Standard\u00A0» → «\u00A0Finance\u00A0»") << QStringLiteral("Ajoutée : Nom : «\u00A0Local\u00A0»");
+    }
+
+    void historyNewestFirstInTheUsersLanguage()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(double, points);
+        QFETCH(QStringList, newest);
+        QFETCH(QString, firstSave);
+        QFETCH(QString, added);
+        const QM6PrinterPtr p = f->site.load(QStringLiteral("Local"));
+        p->SetPrintProfileId(qint32(f->site.profiles[2]));
+        for (int room = 1; room <= 9; ++room) {
+            p->SetLocation(QStringLiteral("Room %1").arg(room));
+            QVERIFY(!p->Save(f->site.admin));
+        }
+        QVERIFY(!p->SaveTotals(f->site.admin, p->BWTotal() + 1, p->ColorTotal()));
+        QLocale::setDefault(locale);
+        modLanguage::LoadLanguageLibrary(QStringLiteral("devfleet"));
+        const auto restore = qScopeGuard([] { editorTestCaseSetUp(qEnvironmentVariable("QM6_REGISTRY_DIR")); });
+        PageConsoleFont() = std::make_shared<QM6Font>(QApplication::font().family(), points, 0);
+
+        const auto form = f->edit(QStringLiteral("Local"));
+        tabs(form.get())->setCurrentIndex(4);
+        auto *history = control<QTreeWidget>(form.get(), QStringLiteral("lstHistory"));
+        QCOMPARE(history->topLevelItemCount(), 11);   // added, nine saves, the totals
+        for (int i = 0; i < newest.size(); ++i)
+            QCOMPARE(history->topLevelItem(i)->text(2), newest[i]);
+        QVERIFY2(history->topLevelItem(9)->text(2).contains(firstSave), qPrintable(history->topLevelItem(9)->text(2)));
+        QVERIFY(history->topLevelItem(10)->text(2).startsWith(added));
+        QCOMPARE(history->topLevelItem(0)->text(1), QM6Connection::OperatingSystemUser());
+        QCOMPARE(history->topLevelItem(0)->text(0), control<QLabel>(form.get(), "lblWhenModified")->text());
+        // Eight entries show whole without scrolling.
+        const QRect viewport = history->viewport()->rect();
+        QVERIFY(viewport.contains(history->visualItemRect(history->topLevelItem(7))));
     }
 
 private:

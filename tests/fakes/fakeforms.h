@@ -59,6 +59,8 @@ struct FakeForms {
     QList<std::shared_ptr<FakeProgress::Log>> progress;   // one per progress window made
     int cancelAfter = -1;
     std::function<void(int step)> onStep;
+    QString exportFile;        // what ChooseExportFile answers (empty: the user cancelled)
+    int exportAsked = 0;
 
     PageForms Forms()
     {
@@ -77,6 +79,10 @@ struct FakeForms {
             p->cancelAfter = cancelAfter;
             p->onStep = onStep;
             return p;
+        };
+        f.ChooseExportFile = [this](IQM6AdminControl *) {
+            ++exportAsked;
+            return exportFile;
         };
         return f;
     }

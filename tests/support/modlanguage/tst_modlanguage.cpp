@@ -103,13 +103,16 @@ TableLayout Layout(const QByteArray &qm)
     return layout;
 }
 
-// Every id that the page, the editor, the batch form and the progress window show, with the
-// number of "%s" that the caller fills.
+// Every id that the page, the editor (with its history list), the batch form and the progress
+// window show, with the number of "%s" that the caller fills.
 QList<QPair<int, int>> UsedIds()
 {
-    const QMap<int, int> args{{159, 1}, {160, 2}, {205, 1}, {207, 1}, {209, 1}, {212, 2}, {222, 1}, {1402, 2}};
+    const QMap<int, int> args{{159, 1},  {160, 2},  {205, 1},  {207, 1},  {209, 1},  {212, 2},  {222, 1},
+                              {233, 2},  {1402, 2}, {1503, 1}, {1504, 1}, {1506, 1}, {1507, 1}, {1508, 1},
+                              {1509, 2}, {1510, 2}, {1511, 1}, {1513, 3}, {1514, 2}, {1515, 2}, {1516, 1}, {1520, 1}};
     QList<QPair<int, int>> ids;
-    const std::pair<int, int> ranges[]{{1, 9}, {100, 126}, {128, 128}, {137, 168}, {200, 228}, {1400, 1403}};
+    const std::pair<int, int> ranges[]{{1, 9},       {100, 126},   {128, 128},  {137, 168},
+                                       {200, 235},   {1400, 1403}, {1500, 1520}, {1530, 1552}};
     for (const auto &[from, to] : ranges)
         for (int i = from; i <= to; ++i)
             ids.append({i, args.value(i, 0)});
