@@ -158,6 +158,15 @@ void FlexGrid::AddItem(const QList<QString> &cells)
     closeResetIfLive();
 }
 
+void FlexGrid::AddSourceRows(const std::shared_ptr<const FlexGridRowSource> &source, std::span<const FlexGridSourceRow> rows)
+{
+    if (!source || rows.empty())
+        return;
+    openReset();
+    m_model->AppendSourceRows(source, rows);
+    closeResetIfLive();
+}
+
 void FlexGrid::Clear()
 {
     openReset();
@@ -235,12 +244,15 @@ void FlexGrid::AutoSize(int col1, int col2)
     const QFontMetrics fm(m_view->font());
     const int margin = 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 6;
     const int tree = treeColumn();
-    for (int c = col1; c <= col2; ++c) {
-        if (m_hidden[size_t(c)])
-            continue;
+    std::vector<int> cols;
+    for (int c = col1; c <= col2; ++c)
+        if (!m_hidden[size_t(c)])
+            cols.push_back(c);
+    const std::vector<QList<QString>> longest = m_model->LongestTexts(cols);
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const int c = cols[i];
         int width = 0;
-        const QList<QString> texts = m_model->LongestTexts(c);
-        for (const QString &text : texts)
+        for (const QString &text : longest[i])
             width = std::max(width, fm.horizontalAdvance(FlexGridDelegate::VisibleText(text)));
         width += margin;
         if (c == tree)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "flexgridrowsource.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -11,7 +13,9 @@
 #include <QWidget>
 
 #include <initializer_list>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class FlexGridModel;
@@ -63,6 +67,10 @@ public:
     // Appends one row from its cells; no character inside a text splits a cell or a row.
     void AddItem(std::initializer_list<QUtf8StringView> cells);
     void AddItem(const QList<QString> &cells);
+    // Appends rows that the source holds (see FlexGridRowSource): the grid keeps a position and
+    // the outline shape per row and reads the rest when it needs it. Writing a cell of such a row
+    // gives the row its own copy of its text.
+    void AddSourceRows(const std::shared_ptr<const FlexGridRowSource> &source, std::span<const FlexGridSourceRow> rows);
     void Clear();
 
     // Invalid QColor when the cell has the default colour; system colours resolved now.

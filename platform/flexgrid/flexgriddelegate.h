@@ -15,7 +15,10 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     QString displayText(const QVariant &value, const QLocale &locale) const override;
-
+    // The style draws the cell without its text, then the text is drawn on one line: the
+    // style's own text drawing lays every cell's text out twice (once to size it) and breaks
+    // it into lines, which is most of what a refill of a long list costs on screen.
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // text with C0 controls as their control pictures (U+2400 + c; tab as U+21E5), DEL as U+2421,
     // and C1 controls, bidirectional controls and line separators by their code or short name

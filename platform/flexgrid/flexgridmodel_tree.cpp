@@ -10,7 +10,7 @@
 
 bool FlexGridModel::IsSubtotal(int r) const
 {
-    return validRow(r) && (m_rows[size_t(r)].flags & kSubtotal);
+    return validRow(r) && (m_meta[size_t(r)].flags & kSubtotal);
 }
 
 void FlexGridModel::SetIsSubtotal(int r, bool node)
@@ -18,13 +18,13 @@ void FlexGridModel::SetIsSubtotal(int r, bool node)
     if (!validRow(r) || IsSubtotal(r) == node)
         return;
     ResetScope scope(this);
-    m_rows[size_t(r)].flags = node ? quint8(m_rows[size_t(r)].flags | kSubtotal)
-                                   : quint8(m_rows[size_t(r)].flags & ~kSubtotal);
+    m_meta[size_t(r)].flags = node ? quint8(m_meta[size_t(r)].flags | kSubtotal)
+                                   : quint8(m_meta[size_t(r)].flags & ~kSubtotal);
 }
 
 int FlexGridModel::Level(int r) const
 {
-    return validRow(r) ? m_rows[size_t(r)].level : 0;
+    return validRow(r) ? m_meta[size_t(r)].level : 0;
 }
 
 void FlexGridModel::SetLevel(int r, int level)
@@ -33,7 +33,7 @@ void FlexGridModel::SetLevel(int r, int level)
     if (!validRow(r) || Level(r) == level)
         return;
     ResetScope scope(this);
-    m_rows[size_t(r)].level = qint8(level);
+    m_meta[size_t(r)].level = qint8(level);
 }
 
 void FlexGridModel::structureChanged()
@@ -43,21 +43,17 @@ void FlexGridModel::structureChanged()
 
 // A row is a child of the nearest node before it when its level is greater than the node's and
 // every row between is such a child as well; all other data rows are top-level items.
-void FlexGridModel::ensureStructure() const
+void FlexGridModel::buildStructure() const
 {
-    if (!m_structDirty)
-        return;
     m_topRows.clear();
-    m_links.assign(m_rows.size(), 0);
     int node = -1;
     int nodeLevel = 0;
-    for (int r = 1; r < Rows(); ++r) {
-        const RowInfo &info = m_rows[size_t(r)];
-        if (node >= 0 && info.level > nodeLevel) {
-            m_links[size_t(r)] = -(node + 1);
+    const RowMeta *meta = m_meta.data();
+    const int rows = Rows();
+    for (int r = 1; r < rows; ++r) {
+        const RowMeta info = meta[r];
+        if (node >= 0 && info.level > nodeLevel)
             continue;
-        }
-        m_links[size_t(r)] = qint32(m_topRows.size());
         m_topRows.push_back(r);
         node = (info.flags & kSubtotal) ? r : -1;
         nodeLevel = info.level;
@@ -65,24 +61,30 @@ void FlexGridModel::ensureStructure() const
     m_structDirty = false;
 }
 
-int FlexGridModel::ChildCount(int r) const
+int FlexGridModel::topIndexOf(int r) const
 {
     ensureStructure();
-    if (r <= 0 || r >= Rows() || m_links[size_t(r)] < 0)
+    const auto it = std::upper_bound(m_topRows.cbegin(), m_topRows.cend(), r);
+    if (it == m_topRows.cbegin() || *(it - 1) != r)
+        return -1;
+    return int(it - m_topRows.cbegin()) - 1;
+}
+
+int FlexGridModel::ChildCount(int r) const
+{
+    if (r <= 0 || r >= Rows())
         return 0;
-    const size_t next = size_t(m_links[size_t(r)]) + 1;
-    const int end = next < m_topRows.size() ? m_topRows[next] : Rows();
-    return end - r - 1;
+    const int t = topIndexOf(r);
+    return t < 0 ? 0 : topEnd(size_t(t)) - r - 1;
 }
 
 std::vector<int> FlexGridModel::NodesWithChildren() const
 {
     ensureStructure();
     std::vector<int> nodes;
-    for (size_t p = 0; p < m_topRows.size(); ++p) {
-        const int next = p + 1 < m_topRows.size() ? m_topRows[p + 1] : Rows();
-        if (next - m_topRows[p] > 1)
-            nodes.push_back(m_topRows[p]);
+    for (size_t t = 0; t < m_topRows.size(); ++t) {
+        if (topEnd(t) - m_topRows[t] > 1)
+            nodes.push_back(m_topRows[t]);
     }
     return nodes;
 }
@@ -92,11 +94,13 @@ QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
     ensureStructure();
     if (r <= 0 || r >= Rows() || c < 0 || c >= m_cols)
         return {};
-    const qint32 link = m_links[size_t(r)];
-    if (link >= 0)
-        return createIndex(link, c, quintptr(r));
-    const int node = -link - 1;
-    return createIndex(r - node - 1, c, quintptr(r));
+    // The top-level row at or before r: r itself, or the node r is a child of.
+    const auto it = std::upper_bound(m_topRows.cbegin(), m_topRows.cend(), r);
+    if (it == m_topRows.cbegin())
+        return {};
+    const int t = int(it - m_topRows.cbegin()) - 1;
+    const int top = m_topRows[size_t(t)];
+    return createIndex(top == r ? t : r - top - 1, c, quintptr(r));
 }
 
 int FlexGridModel::RowOfIndex(const QModelIndex &index)
@@ -106,7 +110,7 @@ int FlexGridModel::RowOfIndex(const QModelIndex &index)
 
 std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
 {
-    std::vector<int> perm(m_rows.size());
+    std::vector<int> perm(m_refs.size());
     for (size_t i = 0; i < perm.size(); ++i)
         perm[i] = int(i);
     if (c < 0 || c >= m_cols || Rows() <= 2)
@@ -145,15 +149,14 @@ std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
     else
         std::stable_sort(order.begin(), order.end(), [&less](size_t a, size_t b) { return less(b, a); });
 
-    std::vector<RowInfo> rows;
-    rows.reserve(m_rows.size());
-    std::vector<quint32> ends;
-    ends.reserve(m_ends.size());
+    std::vector<quint32> refs;
+    refs.reserve(m_refs.size());
+    std::vector<RowMeta> meta;
+    meta.reserve(m_meta.size());
     auto take = [&](int r) {
-        perm[size_t(r)] = int(rows.size());
-        rows.push_back(m_rows[size_t(r)]);
-        const auto first = m_ends.begin() + std::ptrdiff_t(size_t(r) * size_t(m_cols));
-        ends.insert(ends.end(), first, first + m_cols);
+        perm[size_t(r)] = int(refs.size());
+        refs.push_back(m_refs[size_t(r)]);
+        meta.push_back(m_meta[size_t(r)]);
     };
     take(0);
     for (size_t g : order) {
@@ -162,8 +165,8 @@ std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
         for (int r = first; r < end; ++r)
             take(r);
     }
-    m_rows = std::move(rows);
-    m_ends = std::move(ends);
+    m_refs = std::move(refs);
+    m_meta = std::move(meta);
     if (!m_cellColours.isEmpty()) {
         QHash<quint64, quint16> moved;
         for (auto it = m_cellColours.cbegin(); it != m_cellColours.cend(); ++it)
@@ -185,10 +188,8 @@ QModelIndex FlexGridModel::index(int row, int column, const QModelIndex &parent)
             return {};
         return createIndex(row, column, quintptr(m_topRows[size_t(row)]));
     }
-    if (parent.column() != 0)
-        return {};
     const int node = RowOfIndex(parent);
-    if (row >= ChildCount(node))
+    if (parent.column() != 0 || !isTopIndex(parent.row(), node) || row >= topEnd(size_t(parent.row())) - node - 1)
         return {};
     return createIndex(row, column, quintptr(node + 1 + row));
 }
@@ -197,10 +198,12 @@ QModelIndex FlexGridModel::parent(const QModelIndex &child) const
 {
     ensureStructure();
     const int r = RowOfIndex(child);
-    if (r <= 0 || r >= Rows() || m_links[size_t(r)] >= 0)
+    if (r <= 0 || r >= Rows() || isTopIndex(child.row(), r))
         return {};
-    const int node = -m_links[size_t(r)] - 1;
-    return createIndex(m_links[size_t(node)], 0, quintptr(node));
+    const auto it = std::upper_bound(m_topRows.cbegin(), m_topRows.cend(), r);
+    if (it == m_topRows.cbegin())
+        return {};
+    return createIndex(int(it - m_topRows.cbegin()) - 1, 0, quintptr(*(it - 1)));
 }
 
 QModelIndex FlexGridModel::sibling(int row, int column, const QModelIndex &idx) const
@@ -215,9 +218,10 @@ int FlexGridModel::rowCount(const QModelIndex &parent) const
     ensureStructure();
     if (!parent.isValid())
         return int(m_topRows.size());
-    if (parent.column() != 0)
+    const int node = RowOfIndex(parent);
+    if (parent.column() != 0 || !isTopIndex(parent.row(), node))
         return 0;
-    return ChildCount(RowOfIndex(parent));
+    return topEnd(size_t(parent.row())) - node - 1;
 }
 
 int FlexGridModel::columnCount(const QModelIndex &) const
@@ -273,8 +277,9 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     // Telling the view which rows can never unfold keeps collapse and expand from creating a
-    // persistent index per row.
-    if (index.column() != 0 || ChildCount(r) == 0)
+    // persistent index per row. The view asks for every top-level row at each layout.
+    ensureStructure();
+    if (index.column() != 0 || !isTopIndex(index.row(), r) || topEnd(size_t(index.row())) - r <= 1)
         f |= Qt::ItemNeverHasChildren;
     return f;
 }

@@ -1,0 +1,284 @@
+#include "matchindex.h"
+
+#include "oncores.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace printerlist {
+
+namespace {
+
+// Below this many records (or candidates) a second thread costs more than it saves.
+constexpr qsizetype ParallelFrom = 65536;
+
+inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+
+// Runs work(first, last, out) over [0, count) in one contiguous slice per core and appends the
+// slices' results to `out` in slice order, so that the answer does not depend on the threads.
+template <typename Work>
+void inSlices(qsizetype count, std::vector<quint32> &out, std::vector<std::vector<quint32>> &parts, const Work &work)
+{
+    const unsigned slices = count < ParallelFrom ? 1u : CoreCount();
+    parts.resize(slices);
+    auto bound = [&](size_t s) { return count * qsizetype(s) / qsizetype(slices); };
+    OnCores(slices, [&](size_t s) {
+        std::vector<quint32> &part = s == 0 ? out : parts[s];
+        part.clear();
+        work(bound(s), bound(s + 1), part);
+    });
+    for (unsigned s = 1; s < slices; ++s)
+        out.insert(out.end(), parts[s].begin(), parts[s].end());
+}
+
+} // namespace
+
+const char *FindBytes(const char *hay, const char *end, const char *needle, qsizetype m)
+{
+    if (m <= 0)
+        return hay;
+    if (end - hay < m)
+        return nullptr;
+    if (m == 1)
+        return static_cast<const char *>(std::memchr(hay, needle[0], size_t(end - hay)));
+    const char *const stop = end - m + 1;   // one past the last place a match can start
+    const char *p = hay;
+#if defined(__SSE2__)
+    // Sixteen places at a time: those whose first and last bytes both fit are compared whole.
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i last = _mm_set1_epi8(needle[m - 1]);
+    while (stop - p >= 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + m - 1));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        while (mask) {
+            const int bit = __builtin_ctz(mask);
+            if (std::memcmp(p + bit + 1, needle + 1, size_t(m - 2)) == 0)
+                return p + bit;
+            mask &= mask - 1;
+        }
+        p += 16;
+    }
+    // The last places once more as one block that ends where the text does (places looked at
+    // twice did not match the first time either).
+    if (p < stop && end - hay >= m + 15) {
+        p = stop - 16;
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + m - 1));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        while (mask) {
+            const int bit = __builtin_ctz(mask);
+            if (std::memcmp(p + bit + 1, needle + 1, size_t(m - 2)) == 0)
+                return p + bit;
+            mask &= mask - 1;
+        }
+        return nullptr;
+    }
+#endif
+    for (; p < stop; ++p)
+        if (p[0] == needle[0] && p[m - 1] == needle[m - 1] && std::memcmp(p + 1, needle + 1, size_t(m - 2)) == 0)
+            return p;
+    return nullptr;
+}
+
+bool ContainsIgnoringCase(QUtf8StringView hay, QUtf8StringView needleLower, const QString &needleText)
+{
+    const qsizetype n = hay.size(), m = needleLower.size();
+    if (m == 0)
+        return true;
+    const char *h = hay.data();
+    const char *nd = needleLower.data();
+    const char first = nd[0];
+    const char firstUpper = (first >= 'a' && first <= 'z') ? char(first - 32) : first;
+    bool nonAscii = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = h[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            nonAscii = true;
+            continue;
+        }
+        if ((c == first || c == firstUpper) && i + m <= n) {
+            qsizetype k = 1;
+            while (k < m && asciiLower(h[i + k]) == nd[k])
+                ++k;
+            if (k == m)
+                return true;
+        }
+    }
+    // Letters outside ASCII can fold onto ASCII ones (the Kelvin sign onto "k"): let Qt decide.
+    if (nonAscii)
+        return QString::fromUtf8(h, n).contains(needleText, Qt::CaseInsensitive);
+    return false;
+}
+
+MatchIndex::MatchIndex(const QM6Recordset &recordset, int fName, int fPort, int fHost)
+    : m_rs(recordset), m_fields{fName, fPort, fHost}
+{
+    // A field the recordset lacks, or one that holds no text, is never searched.
+    for (int &f : m_fields)
+        if (f >= 0 && m_rs.Type(f) != QM6Recordset::FieldType::Text)
+            f = -1;
+}
+
+void MatchIndex::build()
+{
+    const qsizetype n = m_rs.RecordCount();
+    m_offsets.resize(size_t(n) + 1);
+    quint32 bytes = 0;
+    m_offsets[0] = 0;
+    for (qsizetype r = 0; r < n; ++r) {
+        for (int f : m_fields)
+            if (f >= 0 && !m_rs.IsNullAt(f, r))
+                bytes += quint32(m_rs.TextAt(f, r).size());
+        bytes += 3;   // no match runs from one field into the next, or into the next record
+        m_offsets[size_t(r) + 1] = bytes;
+    }
+    m_text.resize(bytes);
+    char *const text = m_text.data();
+    std::vector<std::vector<quint32>> parts;
+    inSlices(n, m_nonAscii, parts, [&](qsizetype first, qsizetype last, std::vector<quint32> &nonAscii) {
+        char *out = text + m_offsets[size_t(first)];
+        for (qsizetype r = first; r < last; ++r) {
+            unsigned char high = 0;
+            for (int f : m_fields) {
+                if (f >= 0 && !m_rs.IsNullAt(f, r)) {
+                    const QUtf8StringView v = m_rs.TextAt(f, r);
+                    const char *in = v.data();
+                    for (qsizetype i = 0; i < v.size(); ++i) {
+                        const unsigned char c = static_cast<unsigned char>(in[i]);
+                        high |= c;
+                        out[i] = char(unsigned(c - 'A') < 26u ? c + 32 : c);
+                    }
+                    out += v.size();
+                }
+                *out++ = '\0';
+            }
+            if (high & 0x80)
+                nonAscii.push_back(quint32(r));
+        }
+    });
+    m_isNonAscii.assign(size_t(n), false);
+    for (quint32 r : m_nonAscii)
+        m_isNonAscii[r] = true;
+}
+
+// The test field by field, through Qt's case folding where the text needs it.
+bool MatchIndex::fieldsMatch(qsizetype record, const Needle &needle) const
+{
+    const bool ascii = !needle.lowerAscii.isEmpty() || needle.indexed;
+    const QUtf8StringView lower(needle.lowerAscii.constData(), needle.lowerAscii.size());
+    for (int f : m_fields) {
+        if (f < 0 || m_rs.IsNullAt(f, record))
+            continue;
+        const QUtf8StringView field = m_rs.TextAt(f, record);
+        if (ascii ? ContainsIgnoringCase(field, lower, needle.text)
+                  : QString::fromUtf8(field.data(), field.size()).contains(needle.text, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// Records [first, last) by one search through their lower-cased copies: from each hit to the
+// record that holds it, then on from the next record.
+void MatchIndex::scanRange(qsizetype first, qsizetype last, const Needle &needle, std::vector<quint32> &out) const
+{
+    const char *const base = m_text.constData();
+    const char *p = base + m_offsets[size_t(first)];
+    const char *const end = base + m_offsets[size_t(last)];
+    const quint32 *const offsets = m_offsets.data();
+    auto nonAscii = std::lower_bound(m_nonAscii.cbegin(), m_nonAscii.cend(), quint32(first));
+    // Records with text outside ASCII that the search passed over still get Qt's test.
+    auto passOver = [&](qsizetype upto) {
+        for (; nonAscii != m_nonAscii.cend() && qsizetype(*nonAscii) < upto; ++nonAscii)
+            if (fieldsMatch(*nonAscii, needle))
+                out.push_back(*nonAscii);
+    };
+    qsizetype r = first;
+    while (p < end) {
+        const char *hit = FindBytes(p, end, needle.lowerAscii.constData(), needle.lowerAscii.size());
+        if (!hit)
+            break;
+        const quint32 at = quint32(hit - base);
+        // Hits are usually close together: step, and search only across a long gap.
+        int steps = 0;
+        while (offsets[r + 1] <= at && ++steps < 8)
+            ++r;
+        if (offsets[r + 1] <= at)
+            r = std::upper_bound(offsets + r + 1, offsets + last + 1, at) - offsets - 1;
+        passOver(r);
+        if (nonAscii != m_nonAscii.cend() && qsizetype(*nonAscii) == r)
+            ++nonAscii;
+        out.push_back(quint32(r));
+        ++r;
+        p = base + offsets[r];
+    }
+    passOver(last);
+}
+
+const std::vector<quint32> &MatchIndex::Find(const QString &text)
+{
+    Needle needle;
+    needle.text = text;
+    needle.folded = text.toCaseFolded();
+    const QByteArray utf8 = text.toUtf8();
+    const bool ascii = std::none_of(utf8.cbegin(), utf8.cend(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (ascii) {
+        needle.lowerAscii.resize(utf8.size());
+        std::transform(utf8.cbegin(), utf8.cend(), needle.lowerAscii.begin(), asciiLower);
+        needle.indexed = !utf8.contains('\0');
+    }
+    if (needle.indexed && !Built())
+        build();
+
+    const qsizetype n = m_rs.RecordCount();
+    // What matches the longer text matches every part of it: only the last answer can.
+    const bool refine = m_hasLast && needle.folded.contains(m_lastFolded);
+    if (refine) {
+        const std::vector<quint32> &candidates = m_last;
+        m_lastTested = qsizetype(candidates.size());
+        inSlices(m_lastTested, m_next, m_parts, [&](qsizetype first, qsizetype last, std::vector<quint32> &out) {
+            if (!needle.indexed) {
+                for (qsizetype i = first; i < last; ++i)
+                    if (fieldsMatch(candidates[size_t(i)], needle))
+                        out.push_back(candidates[size_t(i)]);
+                return;
+            }
+            // Candidates that follow each other are searched as one stretch of text.
+            for (qsizetype i = first; i < last;) {
+                qsizetype j = i + 1;
+                while (j < last && candidates[size_t(j)] == candidates[size_t(j - 1)] + 1)
+                    ++j;
+                scanRange(candidates[size_t(i)], candidates[size_t(j - 1)] + 1, needle, out);
+                i = j;
+            }
+        });
+    } else {
+        m_lastTested = n;
+        inSlices(n, m_next, m_parts, [&](qsizetype first, qsizetype last, std::vector<quint32> &out) {
+            if (needle.indexed) {
+                scanRange(first, last, needle, out);
+                return;
+            }
+            for (qsizetype r = first; r < last; ++r)
+                if (fieldsMatch(r, needle))
+                    out.push_back(quint32(r));
+        });
+    }
+    m_last.swap(m_next);
+    m_lastFolded = needle.folded;
+    m_hasLast = true;
+    return m_last;
+}
+
+qsizetype MatchIndex::Bytes() const
+{
+    return m_text.capacity() + qsizetype((m_offsets.capacity() + m_nonAscii.capacity() + m_last.capacity() + m_next.capacity())
+                                         * sizeof(quint32))
+           + qsizetype(m_isNonAscii.capacity() / 8);
+}
+
+} // namespace printerlist

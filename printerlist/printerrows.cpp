@@ -1,0 +1,181 @@
+#include "printerrows.h"
+
+#include "oncores.h"
+#include "printergrid.h"
+
+namespace printerlist {
+
+namespace {
+
+// VB's Trim: spaces only.
+QString trimSpaces(const QString &s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
+} // namespace
+
+PrinterRows::PrinterRows(QM6RecordsetPtr recordset)
+    : m_rs(std::move(recordset)),
+      m_fId(m_rs->FieldIndex(QStringLiteral("PrinterId"))),
+      m_fKey(m_rs->FieldIndex(QStringLiteral("PrinterKey"))),
+      m_fName(m_rs->FieldIndex(QStringLiteral("Name"))),
+      m_fPort(m_rs->FieldIndex(QStringLiteral("Port"))),
+      m_fHost(m_rs->FieldIndex(QStringLiteral("Host"))),
+      m_fProfile(m_rs->FieldIndex(QStringLiteral("ProfileName"))),
+      m_fType(m_rs->FieldIndex(QStringLiteral("ConnectionType"))),
+      m_fAccount(m_rs->FieldIndex(QStringLiteral("AccountNo"))),
+      m_fAliasKey(m_rs->FieldIndex(QStringLiteral("AliasPrinterKey"))),
+      m_fAliasDevice(m_rs->FieldIndex(QStringLiteral("AliasDeviceName"))),
+      m_fAliasPort(m_rs->FieldIndex(QStringLiteral("AliasPort"))),
+      m_fAliasHost(m_rs->FieldIndex(QStringLiteral("AliasHost"))),
+      m_fAliasMerge(m_rs->FieldIndex(QStringLiteral("AliasMergeType"))),
+      m_index(*m_rs, m_fName, m_fPort, m_fHost)
+{
+}
+
+// Null reads as the empty text; a field the recordset lacks, or one that holds no text, does too.
+QUtf8StringView PrinterRows::text(int f, qsizetype r) const
+{
+    if (f < 0 || m_rs->Type(f) != QM6Recordset::FieldType::Text || m_rs->IsNullAt(f, r))
+        return QUtf8StringView();
+    return m_rs->TextAt(f, r);
+}
+
+qint64 PrinterRows::integer(int f, qsizetype r) const
+{
+    if (f < 0 || m_rs->Type(f) != QM6Recordset::FieldType::Integer || m_rs->IsNullAt(f, r))
+        return 0;
+    return m_rs->IntAt(f, r);
+}
+
+// Records [first, last) of the list (records[i], or record i when the list is empty); the
+// printer of the shown record before them is found among the `before` records that precede them.
+void PrinterRows::selectRange(std::span<const quint32> records, qsizetype first, qsizetype last, qsizetype before,
+                              qint16 typeFilter, std::vector<FlexGridSourceRow> &out) const
+{
+    const QM6Recordset &rs = *m_rs;
+    // Fields looked at once here rather than per record: a field that is missing or holds no
+    // whole numbers reads as 0, as integer() has it.
+    const int fId = m_fId >= 0 && rs.Type(m_fId) == QM6Recordset::FieldType::Integer ? m_fId : -1;
+    const int fType = m_fType >= 0 && rs.Type(m_fType) == QM6Recordset::FieldType::Integer ? m_fType : -1;
+    const int fAlias = m_fAliasKey;
+    auto number = [&rs](int f, qsizetype r) -> qint64 { return f < 0 || rs.IsNullAt(f, r) ? 0 : rs.IntAt(f, r); };
+    auto record = [&](qsizetype i) { return records.empty() ? i : qsizetype(records[size_t(i)]); };
+    auto shown = [&](qsizetype r) { return typeFilter == -1 || number(fType, r) == typeFilter; };
+    qint64 lastPrinterId = 0;
+    for (qsizetype i = first; i-- > before;)
+        if (shown(record(i))) {
+            lastPrinterId = number(fId, record(i));
+            break;
+        }
+    out.clear();
+    for (qsizetype i = first; i < last; ++i) {
+        const qsizetype r = record(i);
+        if (!shown(r))
+            continue;
+        const qint64 id = number(fId, r);
+        if (id != lastPrinterId) {
+            lastPrinterId = id;
+            out.push_back({PrinterPosition(r), 0, true});
+        }
+        if (fAlias >= 0 && !rs.IsNullAt(fAlias, r))
+            out.push_back({MergedPosition(r), 1, false});
+    }
+}
+
+std::vector<std::span<const FlexGridSourceRow>> PrinterRows::Select(const FillFilter &filter)
+{
+    const qint16 typeFilter = static_cast<qint16>(filter.connectionType);
+    const QString match = trimSpaces(filter.matchText);
+    const std::span<const quint32> records = match.isEmpty() ? std::span<const quint32>() : std::span<const quint32>(m_index.Find(match));
+    const qsizetype count = match.isEmpty() ? RecordCount() : qsizetype(records.size());
+    // Each part also looks back for the shown record before it, which is usually the one before.
+    const size_t parts = count < 65536 ? 1 : CoreCount();
+    m_parts.resize(parts);
+    OnCores(parts, [&](size_t p) {
+        selectRange(records, count * qsizetype(p) / qsizetype(parts), count * qsizetype(p + 1) / qsizetype(parts), 0, typeFilter,
+                    m_parts[p]);
+    });
+    std::vector<std::span<const FlexGridSourceRow>> spans;
+    for (const std::vector<FlexGridSourceRow> &part : m_parts)
+        if (!part.empty())
+            spans.emplace_back(part);
+    return spans;
+}
+
+qsizetype PrinterRows::Bytes() const
+{
+    qsizetype bytes = m_index.Bytes();
+    for (const std::vector<FlexGridSourceRow> &part : m_parts)
+        bytes += qsizetype(part.capacity() * sizeof(FlexGridSourceRow));
+    for (const std::unique_ptr<ColumnTop> &top : m_tops)
+        if (top)
+            bytes += qsizetype(top->valueOf.capacity() + top->positions.capacity() * sizeof(quint32));
+    return bytes + qsizetype(m_shown.capacity() * sizeof(quint64));
+}
+
+PrinterRows::CellSource PrinterRows::cellSource(int col, bool merged) const
+{
+    using K = CellSource::Kind;
+    if (col == ColPrinterId)
+        return {K::Number, m_fId};
+    if (merged) {
+        switch (col) {
+        case ColPrinterKey: return {K::Text, m_fAliasKey};
+        case ColName: return {K::Indented, m_fAliasDevice};
+        case ColPort: return {K::Text, m_fAliasPort};
+        case ColHost: return {K::Text, m_fAliasHost};
+        default: return {};
+        }
+    }
+    switch (col) {
+    case ColPrinterKey: return {K::Text, m_fKey};
+    case ColName: return {K::Text, m_fName};
+    case ColPort: return {K::Text, m_fPort};
+    case ColHost: return {K::Text, m_fHost};
+    case ColProfile: return {K::Text, m_fProfile};
+    case ColConnectionType: return {K::Number, m_fType};
+    case ColAccount: return {K::Text, m_fAccount};
+    default: return {};
+    }
+}
+
+QString PrinterRows::Text(quint32 position, int col) const
+{
+    const qsizetype r = qsizetype(position >> 1);
+    if (r >= RecordCount())
+        return {};
+    const CellSource s = cellSource(col, position & 1u);
+    switch (s.kind) {
+    case CellSource::Text: {
+        const QUtf8StringView v = text(s.field, r);
+        return QString::fromUtf8(v.data(), v.size());
+    }
+    case CellSource::Number:
+        return QString::number(integer(s.field, r));
+    case CellSource::Indented: {
+        const QUtf8StringView v = text(s.field, r);
+        return QLatin1String(AliasIndent, AliasIndentLength) + QString::fromUtf8(v.data(), v.size());
+    }
+    case CellSource::Empty:
+        break;
+    }
+    return {};
+}
+
+quint32 PrinterRows::ForeColor(quint32 position) const
+{
+    if (!(position & 1u))
+        return DefaultColour;
+    const qsizetype r = qsizetype(position >> 1);
+    const bool byHand = r < RecordCount() && integer(m_fAliasMerge, r) == 1;
+    return byHand ? ColorActiveCaption : ColorGrayText;
+}
+
+} // namespace printerlist

@@ -1,0 +1,97 @@
+// The printer list's rows as the grid reads them: positions into the printer recordset, the
+// filter that picks them, and the cells the grid asks for, read from the recordset as needed.
+#pragma once
+
+#include "flexgridrowsource.h"
+#include "matchindex.h"
+#include "qm6recordset.h"
+
+#include <QString>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace printerlist {
+
+struct FillFilter {
+    qint32 connectionType = -1;   // -1: every type
+    QString matchText;            // trimmed by the fill; empty: no match filter
+};
+
+// A record of the recordset gives up to two rows: its printer's row (from its own fields) and,
+// when it carries a merged printer, that printer's row under it. A position is the record number
+// times two, plus one for the merged printer's row.
+//
+// The grid keeps the object (and so the recordset) alive while it shows rows from it; a new
+// recordset gets a new object. Nothing here changes the recordset.
+class PrinterRows final : public FlexGridRowSource {
+public:
+    explicit PrinterRows(QM6RecordsetPtr recordset);
+
+    QM6Recordset *Recordset() const { return m_rs.get(); }
+    qsizetype RecordCount() const { return m_rs ? m_rs->RecordCount() : 0; }
+
+    // The rows the filter shows, in recordset order: a record's printer row unless the shown
+    // record before it was of the same printer, then its merged printer's row if it has one.
+    // A long list comes in several consecutive parts (made side by side). Valid until the next
+    // call.
+    std::vector<std::span<const FlexGridSourceRow>> Select(const FillFilter &filter);
+
+    // The match test behind Select, kept with the recordset it indexes.
+    MatchIndex &Matches() { return m_index; }
+    // Memory held beside the recordset: the match index and the rows of the last Select.
+    qsizetype Bytes() const;
+
+    static quint32 PrinterPosition(qsizetype record) { return quint32(record) << 1; }
+    static quint32 MergedPosition(qsizetype record) { return (quint32(record) << 1) | 1u; }
+
+    QString Text(quint32 position, int col) const override;
+    quint32 ForeColor(quint32 position) const override;
+    std::vector<QList<QString>> LongestTexts(std::span<const int> cols, std::span<const quint32> positions,
+                                             int count) const override;
+
+private:
+    // Where a column's text comes from on one kind of row.
+    struct CellSource {
+        enum Kind : quint8 { Empty, Text, Number, Indented } kind = Empty;
+        int field = -1;
+    };
+    // What a fit over many rows needs to know of a column, made once per recordset so that it
+    // looks at a few cells instead of every row shown. A column with a few distinct texts keeps
+    // them and which one each row has; any other keeps its longest cells over every row.
+    struct ColumnTop {
+        std::vector<std::string> values;  // the distinct non-empty texts, when few
+        std::vector<quint8> valueOf;      // per position: index into values, NoValue when empty
+        std::vector<quint32> positions;   // longest first
+        size_t lastLength = 0;            // bytes of the last one kept
+        bool complete = false;            // every non-empty cell is kept
+    };
+    static constexpr int DistinctCap = 64;
+    static constexpr quint8 NoValue = 0xFF;
+    // A merged printer's name is indented under its printer's.
+    static constexpr char AliasIndent[] = "     ";
+    static constexpr qsizetype AliasIndentLength = sizeof AliasIndent - 1;
+
+    CellSource cellSource(int col, bool merged) const;
+    QUtf8StringView text(int field, qsizetype record) const;
+    qint64 integer(int field, qsizetype record) const;
+    void selectRange(std::span<const quint32> records, qsizetype first, qsizetype last, qsizetype before, qint16 typeFilter,
+                     std::vector<FlexGridSourceRow> &out) const;
+    size_t cellLength(const CellSource &source, qsizetype record) const;
+    QByteArrayView cellBytes(const CellSource &source, qsizetype record, std::string &scratch) const;
+    QList<QString> longestIn(int col, std::span<const quint32> positions, int count) const;
+    void buildTop(int col, ColumnTop &top) const;
+    QList<QString> fromValues(const ColumnTop &top, std::span<const quint32> positions, int count) const;
+    bool fromTop(int col, const ColumnTop &top, int count, QList<QString> &texts) const;
+
+    QM6RecordsetPtr m_rs;
+    int m_fId, m_fKey, m_fName, m_fPort, m_fHost, m_fProfile, m_fType, m_fAccount;
+    int m_fAliasKey, m_fAliasDevice, m_fAliasPort, m_fAliasHost, m_fAliasMerge;
+    MatchIndex m_index;
+    std::vector<std::vector<FlexGridSourceRow>> m_parts;   // the last Select's rows
+    mutable std::vector<std::unique_ptr<ColumnTop>> m_tops;   // per column, made on first need
+    mutable std::vector<quint64> m_shown;                      // positions of the rows asked about
+};
+
+} // namespace printerlist

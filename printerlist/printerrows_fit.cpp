@@ -1,0 +1,301 @@
+// PrinterRows, part two: the longest texts of columns among the rows shown, for fitting the
+// columns' widths without reading every shown cell of a long list.
+#include "printerrows.h"
+
+#include "oncores.h"
+#include "printergrid.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace printerlist {
+
+namespace {
+
+// Below this many rows the shown cells are read one by one; above it each column's longest cells
+// over the whole recordset are looked up among the rows shown, longest first.
+constexpr size_t ReadDirectlyBelow = 32768;
+// How many of a column's longest cells are kept for that.
+constexpr size_t TopCells = 131072;
+
+// The longest distinct texts met so far, by UTF-8 length; of texts as long as the shortest kept,
+// the first met stays.
+class Longest {
+public:
+    explicit Longest(int count) : m_count(size_t(std::max(count, 0))) {}
+
+    bool Full() const { return m_texts.size() >= m_count; }
+    size_t Size() const { return m_texts.size(); }
+    size_t Shortest() const { return m_min; }
+    // Whether a text of this length could still get in.
+    bool Wants(size_t length) const { return length > 0 && (!Full() || length > m_min); }
+
+    void Offer(const char *data, size_t length)
+    {
+        if (!Wants(length))
+            return;
+        for (const std::string &t : m_texts)
+            if (t.size() == length && std::memcmp(t.data(), data, length) == 0)
+                return;
+        if (!Full()) {
+            m_texts.emplace_back(data, length);
+        } else {
+            auto shortest = std::min_element(m_texts.begin(), m_texts.end(),
+                                             [](const std::string &a, const std::string &b) { return a.size() < b.size(); });
+            shortest->assign(data, length);
+        }
+        m_min = m_texts.front().size();
+        for (const std::string &t : m_texts)
+            m_min = std::min(m_min, t.size());
+    }
+
+    QList<QString> Texts() const
+    {
+        std::vector<const std::string *> sorted;
+        for (const std::string &t : m_texts)
+            sorted.push_back(&t);
+        std::stable_sort(sorted.begin(), sorted.end(), [](const std::string *a, const std::string *b) { return a->size() > b->size(); });
+        QList<QString> out;
+        for (const std::string *t : sorted)
+            out.push_back(QString::fromUtf8(t->data(), qsizetype(t->size())));
+        return out;
+    }
+
+private:
+    size_t m_count;
+    size_t m_min = 0;
+    std::vector<std::string> m_texts;
+};
+
+} // namespace
+
+size_t PrinterRows::cellLength(const CellSource &s, qsizetype r) const
+{
+    switch (s.kind) {
+    case CellSource::Text:
+        return size_t(text(s.field, r).size());
+    case CellSource::Indented:
+        return size_t(AliasIndentLength + text(s.field, r).size());
+    case CellSource::Number: {
+        char digits[24];
+        return size_t(std::to_chars(digits, digits + sizeof digits, integer(s.field, r)).ptr - digits);
+    }
+    case CellSource::Empty:
+        break;
+    }
+    return 0;
+}
+
+QByteArrayView PrinterRows::cellBytes(const CellSource &s, qsizetype r, std::string &scratch) const
+{
+    switch (s.kind) {
+    case CellSource::Text: {
+        const QUtf8StringView v = text(s.field, r);
+        return QByteArrayView(v.data(), v.size());
+    }
+    case CellSource::Indented: {
+        const QUtf8StringView v = text(s.field, r);
+        scratch.assign(AliasIndent, size_t(AliasIndentLength));
+        scratch.append(v.data(), size_t(v.size()));
+        return QByteArrayView(scratch.data(), qsizetype(scratch.size()));
+    }
+    case CellSource::Number: {
+        scratch.resize(24);
+        const char *end = std::to_chars(scratch.data(), scratch.data() + scratch.size(), integer(s.field, r)).ptr;
+        return QByteArrayView(scratch.data(), end - scratch.data());
+    }
+    case CellSource::Empty:
+        break;
+    }
+    return {};
+}
+
+// Every shown cell of the column, one by one.
+QList<QString> PrinterRows::longestIn(int col, std::span<const quint32> positions, int count) const
+{
+    const CellSource sources[2] = {cellSource(col, false), cellSource(col, true)};
+    Longest best(count);
+    std::string scratch;
+    for (const quint32 position : positions) {
+        const CellSource &s = sources[position & 1u];
+        const qsizetype r = qsizetype(position >> 1);
+        if (s.kind == CellSource::Empty || !best.Wants(cellLength(s, r)))
+            continue;
+        const QByteArrayView bytes = cellBytes(s, r, scratch);
+        best.Offer(bytes.data(), size_t(bytes.size()));
+    }
+    return best.Texts();
+}
+
+// Two passes over the recordset: the lengths (and whether the column has only a few distinct
+// texts), then the longest cells placed in order of length, record order within a length.
+void PrinterRows::buildTop(int col, ColumnTop &top) const
+{
+    const CellSource sources[2] = {cellSource(col, false), cellSource(col, true)};
+    const qsizetype n = RecordCount();
+    auto forEachCell = [&](const auto &visit) {
+        for (qsizetype r = 0; r < n; ++r) {
+            if (sources[0].kind != CellSource::Empty)
+                visit(PrinterPosition(r), sources[0], r);
+            if (sources[1].kind != CellSource::Empty && m_fAliasKey >= 0 && !m_rs->IsNullAt(m_fAliasKey, r))
+                visit(MergedPosition(r), sources[1], r);
+        }
+    };
+    std::vector<quint32> perLength;
+    std::vector<std::string> &distinct = top.values;
+    top.valueOf.assign(size_t(n) * 2, NoValue);
+    bool many = false;
+    size_t cells = 0;
+    std::string scratch;
+    forEachCell([&](quint32 position, const CellSource &s, qsizetype r) {
+        const size_t len = cellLength(s, r);
+        if (len == 0)
+            return;
+        if (len >= perLength.size())
+            perLength.resize(len + 1, 0);
+        ++perLength[len];
+        ++cells;
+        if (many)
+            return;
+        const QByteArrayView bytes = cellBytes(s, r, scratch);
+        for (size_t d = 0; d < distinct.size(); ++d)
+            if (distinct[d].size() == len && std::memcmp(distinct[d].data(), bytes.data(), len) == 0) {
+                top.valueOf[position] = quint8(d);
+                return;
+            }
+        top.valueOf[position] = quint8(distinct.size());
+        distinct.emplace_back(bytes.data(), len);
+        many = distinct.size() > size_t(DistinctCap);
+    });
+    if (!many) {
+        top.complete = true;
+        return;   // the distinct texts answer every fit; no longest cells needed
+    }
+    distinct.clear();
+    top.valueOf = {};
+
+    // Whole lengths from the longest down while they fit; the length that does not, in part.
+    size_t kept = 0, cut = 0, atCut = 0;
+    for (size_t len = perLength.size(); len-- > 1 && kept < TopCells;) {
+        if (perLength[len] == 0)
+            continue;
+        cut = len;
+        atCut = std::min<size_t>(perLength[len], TopCells - kept);
+        kept += atCut;
+    }
+    top.positions.assign(kept, 0);
+    top.lastLength = cut;
+    top.complete = kept == cells;
+    // Where each length starts, longest first.
+    std::vector<size_t> next(perLength.size(), 0);
+    size_t at = 0;
+    for (size_t len = perLength.size(); len-- > cut && cut > 0;) {
+        next[len] = at;
+        at += len == cut ? atCut : perLength[len];
+    }
+    size_t placedAtCut = 0;
+    forEachCell([&](quint32 position, const CellSource &s, qsizetype r) {
+        const size_t len = cellLength(s, r);
+        if (len == 0 || len < cut)
+            return;
+        if (len == cut) {
+            if (placedAtCut == atCut)
+                return;
+            ++placedAtCut;
+        }
+        top.positions[next[len]++] = position;
+    });
+}
+
+// Which of the column's few texts the rows shown have, stopping once they have all of them.
+QList<QString> PrinterRows::fromValues(const ColumnTop &top, std::span<const quint32> positions, int count) const
+{
+    const quint64 all = top.values.size() >= 64 ? ~quint64(0) : (quint64(1) << top.values.size()) - 1;
+    quint64 seen = 0;
+    const quint8 *valueOf = top.valueOf.data();
+    for (const quint32 position : positions) {
+        const quint8 v = valueOf[position];
+        if (v != NoValue && !((seen >> v) & 1u)) {
+            seen |= quint64(1) << v;
+            if (seen == all)
+                break;
+        }
+    }
+    Longest best(count);
+    for (size_t v = 0; v < top.values.size(); ++v)
+        if ((seen >> v) & 1u)
+            best.Offer(top.values[v].data(), top.values[v].size());
+    return best.Texts();
+}
+
+// The column's longest cells, longest first, looked up among the rows shown (m_shown). False
+// when the kept cells run out before they settle the answer.
+bool PrinterRows::fromTop(int col, const ColumnTop &top, int count, QList<QString> &texts) const
+{
+    const CellSource sources[2] = {cellSource(col, false), cellSource(col, true)};
+    const quint64 *shown = m_shown.data();
+    Longest best(count);
+    std::string scratch;
+    for (const quint32 position : top.positions) {
+        const CellSource &s = sources[position & 1u];
+        const qsizetype r = qsizetype(position >> 1);
+        if (best.Full() && cellLength(s, r) <= best.Shortest())
+            break;   // nothing after it is longer
+        if (!((shown[position >> 6] >> (position & 63u)) & 1u))
+            continue;
+        const QByteArrayView bytes = cellBytes(s, r, scratch);
+        best.Offer(bytes.data(), size_t(bytes.size()));
+    }
+    const bool settled = top.complete || (best.Full() && best.Shortest() >= top.lastLength);
+    if (settled)
+        texts = best.Texts();
+    return settled;
+}
+
+std::vector<QList<QString>> PrinterRows::LongestTexts(std::span<const int> cols, std::span<const quint32> positions, int count) const
+{
+    std::vector<QList<QString>> out(cols.size());
+    auto hasCells = [this](int col) {
+        return cellSource(col, false).kind != CellSource::Empty || cellSource(col, true).kind != CellSource::Empty;
+    };
+    if (positions.size() < ReadDirectlyBelow) {
+        for (size_t i = 0; i < cols.size(); ++i)
+            if (hasCells(cols[i]))
+                out[i] = longestIn(cols[i], positions, count);
+        return out;
+    }
+
+    // What the columns need, made once per recordset, a share of the columns per core.
+    if (m_tops.size() < size_t(ColumnCount))
+        m_tops.resize(size_t(ColumnCount));
+    std::vector<int> missing;
+    for (const int col : cols)
+        if (col >= 0 && col < ColumnCount && hasCells(col) && !m_tops[size_t(col)]) {
+            m_tops[size_t(col)] = std::make_unique<ColumnTop>();
+            missing.push_back(col);
+        }
+    OnCores(missing.size(), [&](size_t i) { buildTop(missing[i], *m_tops[size_t(missing[i])]); });
+
+    bool walks = false;
+    for (const int col : cols)
+        walks = walks || (col >= 0 && col < ColumnCount && hasCells(col) && m_tops[size_t(col)]->values.empty());
+    if (walks) {
+        m_shown.assign((size_t(RecordCount()) * 2 + 63) / 64, 0);
+        for (const quint32 position : positions)
+            m_shown[position >> 6] |= quint64(1) << (position & 63u);
+    }
+    OnCores(cols.size(), [&](size_t i) {
+        const int col = cols[i];
+        if (col < 0 || col >= ColumnCount || !hasCells(col))
+            return;
+        const ColumnTop &top = *m_tops[size_t(col)];
+        if (!top.values.empty())
+            out[i] = fromValues(top, positions, count);
+        else if (!fromTop(col, top, count, out[i]))
+            out[i] = longestIn(col, positions, count);   // the rows shown are not among the longest kept
+    });
+    return out;
+}
+
+} // namespace printerlist
