@@ -76,8 +76,9 @@ size_t FlexGridModel::newOwnRow(quint32 start)
     const size_t o = m_ownStart.size();
     m_ownStart.push_back(start);
     m_refs.push_back(kOwn | quint32(o));
-    m_meta.push_back({});
+    m_meta.push_back(RowMeta{0, 0, 0});
     ++m_ownLive;
+    placeLastRow();
     return o;
 }
 
@@ -164,15 +165,30 @@ void FlexGridModel::AppendSourceRows(const std::shared_ptr<const FlexGridRowSour
             materialize(r);
     }
     m_source = source;
+    ensureStructure();   // the rows so far, usually just the header
     const size_t first = m_refs.size();
     m_refs.resize(first + rows.size());
     m_meta.resize(first + rows.size());
     quint32 *ref = m_refs.data() + first;
     RowMeta *meta = m_meta.data() + first;
+    // The outline is kept current as the rows go in, by the rule of buildStructure.
+    int node = -1;
+    int nodeLevel = 0;
+    if (!m_topRows.empty() && (m_meta[size_t(m_topRows.back())].flags & kSubtotal)) {
+        node = m_topRows.back();
+        nodeLevel = m_meta[size_t(node)].level;
+    }
+    int r = int(first);
     for (const FlexGridSourceRow &row : rows) {
         Q_ASSERT(row.position < kOwn);
         *ref++ = row.position & ~kOwn;
         *meta++ = RowMeta{kSourceColour, row.level, row.node ? kSubtotal : quint8(0)};
+        if (!(node >= 0 && row.level > nodeLevel)) {
+            m_topRows.push_back(r);
+            node = row.node ? r : -1;
+            nodeLevel = row.level;
+        }
+        ++r;
     }
     m_sourceRows += qsizetype(rows.size());
 }
@@ -302,6 +318,8 @@ void FlexGridModel::SetRows(int n)
     }
     m_refs.resize(size_t(n));
     m_meta.resize(size_t(n));
+    while (!m_topRows.empty() && m_topRows.back() >= n)
+        m_topRows.pop_back();   // the rows left keep their places
     sourceRowsGone(sourceGone);
     if (n <= 1) {
         for (auto &v : m_candidates)

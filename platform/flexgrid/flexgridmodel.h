@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <memory>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 class QWidget;
@@ -88,7 +89,7 @@ public:
     std::vector<int> SortGroups(int c, bool ascending);
 
     QModelIndex IndexOfRow(int r, int c = 0) const;
-    static int RowOfIndex(const QModelIndex &index);
+    static int RowOfIndex(const QModelIndex &index) { return index.isValid() ? int(index.internalId()) : 0; }
     int ChildCount(int r) const;
     std::vector<int> NodesWithChildren() const;
 
@@ -109,12 +110,36 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    // Per row, beside its reference.
+    // Per row, beside its reference. Plain data, so that growing the row table for a refill
+    // writes each row once (see UninitAllocator).
     struct RowMeta
     {
-        quint16 colour = 0;  // index into m_colours; 0 = default; kSourceColour = ask the source
-        qint8 level = 0;
-        quint8 flags = 0;    // kSubtotal
+        quint16 colour;      // index into m_colours; 0 = default; kSourceColour = ask the source
+        qint8 level;
+        quint8 flags;        // kSubtotal
+    };
+    // Leaves new elements of plain types uninitialised: the rows added are written right after.
+    template <typename T>
+    struct UninitAllocator : std::allocator<T>
+    {
+        template <typename U>
+        struct rebind
+        {
+            using other = UninitAllocator<U>;
+        };
+        UninitAllocator() = default;
+        template <typename U>
+        UninitAllocator(const UninitAllocator<U> &) noexcept {}
+        template <typename U>
+        void construct(U *p) noexcept(std::is_nothrow_default_constructible_v<U>)
+        {
+            ::new (static_cast<void *>(p)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U *p, Args &&...args)
+        {
+            ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+        }
     };
     struct Colour
     {
@@ -161,12 +186,14 @@ private:
     void compact(int cols);
     void structureChanged();
     void buildStructure() const;
+    void placeLastRow();
     quint16 colourIndex(const Colour &colour);
     void setColourIndex(int r1, int c1, int r2, int c2, quint16 index);
     quint16 colourAt(int r, int c) const;
     QColor resolve(quint16 index) const;
     QColor resolveOle(quint32 ole) const;
-    // Makes a structural change its own model reset unless the caller already opened one.
+    // Makes a structural change its own model reset unless the caller already opened one. The
+    // change itself keeps the outline current or marks it for making again.
     struct ResetScope
     {
         explicit ResetScope(FlexGridModel *model) : m(model), own(!model->m_inReset)
@@ -176,7 +203,6 @@ private:
         }
         ~ResetScope()
         {
-            m->structureChanged();
             if (own)
                 m->EndReset();
         }
@@ -187,8 +213,8 @@ private:
     };
     static quint64 cellKey(int r, int c) { return (quint64(quint32(r)) << 32) | quint32(c); }
 
-    std::vector<quint32> m_refs;          // per row: a source position, or kOwn | own row number
-    std::vector<RowMeta> m_meta;          // per row
+    std::vector<quint32, UninitAllocator<quint32>> m_refs;   // per row: a source position, or kOwn | own row number
+    std::vector<RowMeta, UninitAllocator<RowMeta>> m_meta;   // per row
     std::shared_ptr<const FlexGridRowSource> m_source;
     qsizetype m_sourceRows = 0;
     // Own rows: text in the arena, cell end offsets per own row; some may no longer be used.

@@ -18,8 +18,16 @@ void FlexGridModel::SetIsSubtotal(int r, bool node)
     if (!validRow(r) || IsSubtotal(r) == node)
         return;
     ResetScope scope(this);
+    // A top-level row that has no children and that the row after it would not join keeps the
+    // outline as it is whatever its flag (the filler rows, say).
+    const bool alone = r + 1 >= Rows() || m_meta[size_t(r) + 1].level <= m_meta[size_t(r)].level;
+    const bool keeps = !m_structDirty && alone && topIndexOf(r) >= 0;
     m_meta[size_t(r)].flags = node ? quint8(m_meta[size_t(r)].flags | kSubtotal)
                                    : quint8(m_meta[size_t(r)].flags & ~kSubtotal);
+    if (r == Rows() - 1)
+        placeLastRow();
+    else if (!keeps)
+        structureChanged();
 }
 
 int FlexGridModel::Level(int r) const
@@ -34,11 +42,34 @@ void FlexGridModel::SetLevel(int r, int level)
         return;
     ResetScope scope(this);
     m_meta[size_t(r)].level = qint8(level);
+    if (r == Rows() - 1)
+        placeLastRow();
+    else
+        structureChanged();
 }
 
 void FlexGridModel::structureChanged()
 {
     m_structDirty = true;
+}
+
+// Keeps a current outline current when only the last row was added or changed its shape: what
+// comes before a row decides where it goes, and nothing comes after the last.
+void FlexGridModel::placeLastRow()
+{
+    if (m_structDirty)
+        return;
+    const int r = Rows() - 1;
+    if (!m_topRows.empty() && m_topRows.back() >= r)
+        m_topRows.pop_back();
+    if (r <= 0)
+        return;
+    if (!m_topRows.empty()) {
+        const RowMeta &node = m_meta[size_t(m_topRows.back())];
+        if ((node.flags & kSubtotal) && m_meta[size_t(r)].level > node.level)
+            return;   // a child of that node, as the rows between are
+    }
+    m_topRows.push_back(r);
 }
 
 // A row is a child of the nearest node before it when its level is greater than the node's and
@@ -103,10 +134,6 @@ QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
     return createIndex(top == r ? t : r - top - 1, c, quintptr(r));
 }
 
-int FlexGridModel::RowOfIndex(const QModelIndex &index)
-{
-    return index.isValid() ? int(index.internalId()) : 0;
-}
 
 std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
 {
@@ -165,8 +192,9 @@ std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
         for (int r = first; r < end; ++r)
             take(r);
     }
-    m_refs = std::move(refs);
-    m_meta = std::move(meta);
+    m_refs.assign(refs.begin(), refs.end());
+    m_meta.assign(meta.begin(), meta.end());
+    structureChanged();
     if (!m_cellColours.isEmpty()) {
         QHash<quint64, quint16> moved;
         for (auto it = m_cellColours.cbegin(); it != m_cellColours.cend(); ++it)
@@ -231,7 +259,12 @@ int FlexGridModel::columnCount(const QModelIndex &) const
 
 bool FlexGridModel::hasChildren(const QModelIndex &parent) const
 {
-    return rowCount(parent) > 0;
+    ensureStructure();
+    if (!parent.isValid())
+        return !m_topRows.empty();
+    const int r = int(parent.internalId());
+    const int j = parent.row();
+    return parent.column() == 0 && isTopIndex(j, r) && topEnd(size_t(j)) - r > 1;
 }
 
 QVariant FlexGridModel::data(const QModelIndex &index, int role) const
@@ -275,11 +308,11 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
     const int r = RowOfIndex(index);
     if (r <= 0 || r >= Rows())
         return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     // Telling the view which rows can never unfold keeps collapse and expand from creating a
-    // persistent index per row. The view asks for every top-level row at each layout.
+    // persistent index per row. The view asks twice for every top-level row at each layout.
     ensureStructure();
-    if (index.column() != 0 || !isTopIndex(index.row(), r) || topEnd(size_t(index.row())) - r <= 1)
-        f |= Qt::ItemNeverHasChildren;
-    return f;
+    const int j = index.row();
+    if (index.column() == 0 && isTopIndex(j, r) && topEnd(size_t(j)) - r > 1)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
