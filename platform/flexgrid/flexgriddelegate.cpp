@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QtMath>
 
 namespace {
 
@@ -106,18 +107,30 @@ void FlexGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
     if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
         group = QPalette::Inactive;
-    const QFontMetrics fm(opt.font);
-    QString shown = text;
-    int width = fm.horizontalAdvance(shown);
-    if (width > rect.width()) {
-        shown = fm.elidedText(text, opt.textElideMode, rect.width());
-        width = fm.horizontalAdvance(shown);
+    if (opt.font != m_laidOutFont || opt.font.resolveMask() != m_laidOutFont.resolveMask()) {
+        m_laidOut.clear();
+        m_laidOutFont = opt.font;
     }
-    const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, QSize(width, fm.height()), rect);
+    QStaticText *laidOut = m_laidOut.object(text);
+    if (!laidOut) {
+        laidOut = new QStaticText(text);
+        laidOut->setTextFormat(Qt::PlainText);   // a name is never markup
+        laidOut->prepare(QTransform(), opt.font);
+        m_laidOut.insert(text, laidOut);
+    }
+    const QFontMetrics fm(opt.font);
+    const int width = qCeil(laidOut->size().width());
     painter->save();
     painter->setFont(opt.font);
     painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
     painter->setClipRect(rect, Qt::IntersectClip);
-    painter->drawText(QPoint(at.left(), at.top() + fm.ascent()), shown);
+    if (width <= rect.width()) {
+        const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, QSize(width, fm.height()), rect);
+        painter->drawStaticText(at.topLeft(), *laidOut);
+    } else {
+        const QString elided = fm.elidedText(text, opt.textElideMode, rect.width());
+        const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, QSize(fm.horizontalAdvance(elided), fm.height()), rect);
+        painter->drawText(QPoint(at.left(), at.top() + fm.ascent()), elided);
+    }
     painter->restore();
 }
