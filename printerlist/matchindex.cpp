@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
 #endif
 
 namespace printerlist {
@@ -24,7 +24,8 @@ template <typename Work>
 void inSlices(qsizetype count, std::vector<quint32> &out, std::vector<std::vector<quint32>> &parts, const Work &work)
 {
     const unsigned slices = count < ParallelFrom ? 1u : CoreCount();
-    parts.resize(slices);
+    if (parts.size() < slices)
+        parts.resize(slices);   // never smaller: each slice keeps its room for the next search
     auto bound = [&](size_t s) { return count * qsizetype(s) / qsizetype(slices); };
     OnCores(slices, [&](size_t s) {
         std::vector<quint32> &part = s == 0 ? out : parts[s];
@@ -37,6 +38,66 @@ void inSlices(qsizetype count, std::vector<quint32> &out, std::vector<std::vecto
 
 } // namespace
 
+namespace {
+
+__attribute__((always_inline)) inline bool middleMatches(const char *p, const char *needle, qsizetype m)
+{
+    for (qsizetype k = 1; k + 1 < m; ++k)
+        if (p[k] != needle[k])
+            return false;
+    return true;
+}
+
+inline const char *findScalar(const char *p, const char *stop, const char *needle, qsizetype m)
+{
+    for (; p < stop; ++p)
+        if (p[0] == needle[0] && p[m - 1] == needle[m - 1] && middleMatches(p, needle, m))
+            return p;
+    return nullptr;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Blocks of WIDTH places; the last places once more as one block that ends where the text does
+// (places looked at twice did not match the first time either).
+#define QM6_BLOCK_SEARCH(NAME, TARGET, VEC, WIDTH, SET1, LOADU, CMPEQ, AND, MOVEMASK)                                     \
+    TARGET const char *NAME(const char *hay, const char *end, const char *needle, qsizetype m)                          \
+    {                                                                                                                    \
+        const char *const stop = end - m + 1;                                                                            \
+        const VEC first = SET1(needle[0]);                                                                               \
+        const VEC last = SET1(needle[m - 1]);                                                                            \
+        const char *p = hay;                                                                                             \
+        for (;;) {                                                                                                       \
+            const char *at = p;                                                                                          \
+            if (stop - p < WIDTH) {                                                                                      \
+                if (p >= stop || end - hay < m + WIDTH - 1)                                                              \
+                    break;                                                                                               \
+                at = stop - WIDTH;                                                                                       \
+            }                                                                                                            \
+            const VEC a = LOADU(reinterpret_cast<const VEC *>(at));                                                      \
+            const VEC b = LOADU(reinterpret_cast<const VEC *>(at + m - 1));                                              \
+            unsigned mask = unsigned(MOVEMASK(AND(CMPEQ(a, first), CMPEQ(b, last))));                                    \
+            while (mask) {                                                                                               \
+                const int bit = __builtin_ctz(mask);                                                                     \
+                if (middleMatches(at + bit, needle, m))                                                                  \
+                    return at + bit;                                                                                     \
+                mask &= mask - 1;                                                                                        \
+            }                                                                                                            \
+            if (at != p)                                                                                                 \
+                return nullptr;                                                                                          \
+            p += WIDTH;                                                                                                  \
+        }                                                                                                                \
+        return findScalar(p, stop, needle, m);                                                                           \
+    }
+QM6_BLOCK_SEARCH(findSse2, , __m128i, 16, _mm_set1_epi8, _mm_loadu_si128, _mm_cmpeq_epi8, _mm_and_si128, _mm_movemask_epi8)
+QM6_BLOCK_SEARCH(findAvx2, __attribute__((target("avx2"))), __m256i, 32, _mm256_set1_epi8, _mm256_loadu_si256, _mm256_cmpeq_epi8,
+                 _mm256_and_si256, _mm256_movemask_epi8)
+#undef QM6_BLOCK_SEARCH
+#endif
+
+} // namespace
+
+// First and last byte of the needle compared at 16 or 32 places at once (the width the processor
+// has), the bytes between only where both match.
 const char *FindBytes(const char *hay, const char *end, const char *needle, qsizetype m)
 {
     if (m <= 0)
@@ -45,44 +106,12 @@ const char *FindBytes(const char *hay, const char *end, const char *needle, qsiz
         return nullptr;
     if (m == 1)
         return static_cast<const char *>(std::memchr(hay, needle[0], size_t(end - hay)));
-    const char *const stop = end - m + 1;   // one past the last place a match can start
-    const char *p = hay;
-#if defined(__SSE2__)
-    // Sixteen places at a time: those whose first and last bytes both fit are compared whole.
-    const __m128i first = _mm_set1_epi8(needle[0]);
-    const __m128i last = _mm_set1_epi8(needle[m - 1]);
-    while (stop - p >= 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + m - 1));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask) {
-            const int bit = __builtin_ctz(mask);
-            if (std::memcmp(p + bit + 1, needle + 1, size_t(m - 2)) == 0)
-                return p + bit;
-            mask &= mask - 1;
-        }
-        p += 16;
-    }
-    // The last places once more as one block that ends where the text does (places looked at
-    // twice did not match the first time either).
-    if (p < stop && end - hay >= m + 15) {
-        p = stop - 16;
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + m - 1));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask) {
-            const int bit = __builtin_ctz(mask);
-            if (std::memcmp(p + bit + 1, needle + 1, size_t(m - 2)) == 0)
-                return p + bit;
-            mask &= mask - 1;
-        }
-        return nullptr;
-    }
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? findAvx2(hay, end, needle, m) : findSse2(hay, end, needle, m);
+#else
+    return findScalar(hay, end - m + 1, needle, m);
 #endif
-    for (; p < stop; ++p)
-        if (p[0] == needle[0] && p[m - 1] == needle[m - 1] && std::memcmp(p + 1, needle + 1, size_t(m - 2)) == 0)
-            return p;
-    return nullptr;
 }
 
 bool ContainsIgnoringCase(QUtf8StringView hay, QUtf8StringView needleLower, const QString &needleText)
