@@ -55,11 +55,7 @@ qint32 FillRows(FlexGrid &grid, const std::shared_ptr<PrinterRows> &rows, const 
     grid.SetRows(1);
     if (!rows || rows->RecordCount() == 0)
         return 0;
-    qsizetype shown = 0;
-    for (const std::span<const FlexGridSourceRow> part : rows->Select(filter)) {
-        grid.AddSourceRows(rows, part);
-        shown += qsizetype(part.size());
-    }
+    const qsizetype shown = rows->Select(filter, [&](std::span<const FlexGridSourceRow> found) { grid.AddSourceRows(rows, found); });
     rows->Recordset()->Move(rows->RecordCount());
     return qint32(shown);
 }

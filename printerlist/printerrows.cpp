@@ -1,6 +1,5 @@
 #include "printerrows.h"
 
-#include "oncores.h"
 #include "printergrid.h"
 
 namespace printerlist {
@@ -54,11 +53,14 @@ qint64 PrinterRows::integer(int f, qsizetype r) const
     return m_rs->IntAt(f, r);
 }
 
-// Records [first, last) of the list (records[i], or record i when the list is empty); the
-// printer of the shown record before them is found among the `before` records that precede them.
-void PrinterRows::selectRange(std::span<const quint32> records, qsizetype first, qsizetype last, qsizetype before,
-                              qint16 typeFilter, std::vector<FlexGridSourceRow> &out) const
+qsizetype PrinterRows::Select(const FillFilter &filter, const std::function<void(std::span<const FlexGridSourceRow>)> &take)
 {
+    constexpr size_t ChunkRows = 8192;
+    const qint16 typeFilter = static_cast<qint16>(filter.connectionType);
+    const QString match = trimSpaces(filter.matchText);
+    const std::span<const quint32> records = match.isEmpty() ? std::span<const quint32>() : std::span<const quint32>(m_index.Find(match));
+    const qsizetype count = match.isEmpty() ? RecordCount() : qsizetype(records.size());
+
     const QM6Recordset &rs = *m_rs;
     // Fields looked at once here rather than per record: a field that is missing or holds no
     // whole numbers reads as 0, as integer() has it.
@@ -66,54 +68,62 @@ void PrinterRows::selectRange(std::span<const quint32> records, qsizetype first,
     const int fType = m_fType >= 0 && rs.Type(m_fType) == QM6Recordset::FieldType::Integer ? m_fType : -1;
     const int fAlias = m_fAliasKey;
     auto number = [&rs](int f, qsizetype r) -> qint64 { return f < 0 || rs.IsNullAt(f, r) ? 0 : rs.IntAt(f, r); };
-    auto record = [&](qsizetype i) { return records.empty() ? i : qsizetype(records[size_t(i)]); };
-    auto shown = [&](qsizetype r) { return typeFilter == -1 || number(fType, r) == typeFilter; };
-    qint64 lastPrinterId = 0;
-    for (qsizetype i = first; i-- > before;)
-        if (shown(record(i))) {
-            lastPrinterId = number(fId, record(i));
-            break;
+
+    m_chunk.resize(ChunkRows + 1);
+    FlexGridSourceRow *const chunk = m_chunk.data();
+    size_t used = 0;
+    qsizetype total = 0;
+    auto flush = [&] {
+        take(std::span<const FlexGridSourceRow>(chunk, used));
+        total += qsizetype(used);
+        used = 0;
+    };
+    const bool everything = match.isEmpty() && typeFilter == -1;
+    if (everything && qsizetype(m_shapes.size()) == count) {
+        const quint8 *shape = m_shapes.data();
+        for (qsizetype r = 0; r < count; ++r) {
+            if (shape[r] & ShapePrinter)
+                chunk[used++] = {PrinterPosition(r), 0, true};
+            if (shape[r] & ShapeMerged)
+                chunk[used++] = {MergedPosition(r), 1, false};
+            if (used >= ChunkRows)
+                flush();
         }
-    out.clear();
-    for (qsizetype i = first; i < last; ++i) {
-        const qsizetype r = record(i);
-        if (!shown(r))
+        if (used > 0)
+            flush();
+        return total;
+    }
+    if (everything)
+        m_shapes.assign(size_t(count), 0);
+    qint64 lastPrinterId = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const qsizetype r = records.empty() ? i : qsizetype(records[size_t(i)]);
+        if (typeFilter != -1 && number(fType, r) != typeFilter)
             continue;
         const qint64 id = number(fId, r);
+        quint8 shape = 0;
         if (id != lastPrinterId) {
             lastPrinterId = id;
-            out.push_back({PrinterPosition(r), 0, true});
+            chunk[used++] = {PrinterPosition(r), 0, true};
+            shape |= ShapePrinter;
         }
-        if (fAlias >= 0 && !rs.IsNullAt(fAlias, r))
-            out.push_back({MergedPosition(r), 1, false});
+        if (fAlias >= 0 && !rs.IsNullAt(fAlias, r)) {
+            chunk[used++] = {MergedPosition(r), 1, false};
+            shape |= ShapeMerged;
+        }
+        if (everything)
+            m_shapes[size_t(r)] = shape;
+        if (used >= ChunkRows)
+            flush();
     }
-}
-
-std::vector<std::span<const FlexGridSourceRow>> PrinterRows::Select(const FillFilter &filter)
-{
-    const qint16 typeFilter = static_cast<qint16>(filter.connectionType);
-    const QString match = trimSpaces(filter.matchText);
-    const std::span<const quint32> records = match.isEmpty() ? std::span<const quint32>() : std::span<const quint32>(m_index.Find(match));
-    const qsizetype count = match.isEmpty() ? RecordCount() : qsizetype(records.size());
-    // Each part also looks back for the shown record before it, which is usually the one before.
-    const size_t parts = count < 65536 ? 1 : CoreCount();
-    m_parts.resize(parts);
-    OnCores(parts, [&](size_t p) {
-        selectRange(records, count * qsizetype(p) / qsizetype(parts), count * qsizetype(p + 1) / qsizetype(parts), 0, typeFilter,
-                    m_parts[p]);
-    });
-    std::vector<std::span<const FlexGridSourceRow>> spans;
-    for (const std::vector<FlexGridSourceRow> &part : m_parts)
-        if (!part.empty())
-            spans.emplace_back(part);
-    return spans;
+    if (used > 0)
+        flush();
+    return total;
 }
 
 qsizetype PrinterRows::Bytes() const
 {
-    qsizetype bytes = m_index.Bytes();
-    for (const std::vector<FlexGridSourceRow> &part : m_parts)
-        bytes += qsizetype(part.capacity() * sizeof(FlexGridSourceRow));
+    qsizetype bytes = m_index.Bytes() + qsizetype(m_chunk.capacity() * sizeof(FlexGridSourceRow) + m_shapes.capacity());
     for (const std::unique_ptr<ColumnTop> &top : m_tops)
         if (top)
             bytes += qsizetype(top->valueOf.capacity() + top->positions.capacity() * sizeof(quint32));

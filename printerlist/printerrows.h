@@ -7,6 +7,7 @@
 #include "qm6recordset.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -34,13 +35,13 @@ public:
 
     // The rows the filter shows, in recordset order: a record's printer row unless the shown
     // record before it was of the same printer, then its merged printer's row if it has one.
-    // A long list comes in several consecutive parts (made side by side). Valid until the next
-    // call.
-    std::vector<std::span<const FlexGridSourceRow>> Select(const FillFilter &filter);
+    // They are handed to `take` a few thousand at a time, as they are found (so that they are
+    // still in the processor's cache when the grid copies them); returns how many there were.
+    qsizetype Select(const FillFilter &filter, const std::function<void(std::span<const FlexGridSourceRow>)> &take);
 
     // The match test behind Select, kept with the recordset it indexes.
     MatchIndex &Matches() { return m_index; }
-    // Memory held beside the recordset: the match index and the rows of the last Select.
+    // Memory held beside the recordset: the match index and what column fitting keeps.
     qsizetype Bytes() const;
 
     static quint32 PrinterPosition(qsizetype record) { return quint32(record) << 1; }
@@ -76,8 +77,6 @@ private:
     CellSource cellSource(int col, bool merged) const;
     QUtf8StringView text(int field, qsizetype record) const;
     qint64 integer(int field, qsizetype record) const;
-    void selectRange(std::span<const quint32> records, qsizetype first, qsizetype last, qsizetype before, qint16 typeFilter,
-                     std::vector<FlexGridSourceRow> &out) const;
     size_t cellLength(const CellSource &source, qsizetype record) const;
     QByteArrayView cellBytes(const CellSource &source, qsizetype record, std::string &scratch) const;
     QList<QString> longestIn(int col, std::span<const quint32> positions, int count) const;
@@ -89,7 +88,11 @@ private:
     int m_fId, m_fKey, m_fName, m_fPort, m_fHost, m_fProfile, m_fType, m_fAccount;
     int m_fAliasKey, m_fAliasDevice, m_fAliasPort, m_fAliasHost, m_fAliasMerge;
     MatchIndex m_index;
-    std::vector<std::vector<FlexGridSourceRow>> m_parts;   // the last Select's rows
+    std::vector<FlexGridSourceRow> m_chunk;   // rows found and not yet taken
+    // Per record, the rows it gives when nothing is filtered (ShapePrinter, ShapeMerged): made at
+    // the first such Select, so that the next ones need not read identifiers again.
+    std::vector<quint8> m_shapes;
+    static constexpr quint8 ShapePrinter = 1, ShapeMerged = 2;
     mutable std::vector<std::unique_ptr<ColumnTop>> m_tops;   // per column, made on first need
     mutable std::vector<quint64> m_shown;                      // positions of the rows asked about
 };
