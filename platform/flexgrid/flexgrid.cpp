@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,7 +23,7 @@ constexpr int kDefaultWidthPx = 64;
 FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
 {
     // The view first: children are deleted in creation order and the model must outlive it.
-    m_view = new QTreeView(this);
+    m_view = new FlexGridView(this);
     m_model = new FlexGridModel(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -34,15 +33,10 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
     m_view->setModel(m_model);
     m_view->setItemDelegate(new FlexGridDelegate(m_view));
     m_model->SetPaletteSource(m_view);
-    m_view->setUniformRowHeights(true);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setExpandsOnDoubleClick(false); // a double click is the page's "open this printer"
-    m_view->setAllColumnsShowFocus(true);
     m_view->setRootIsDecorated(false);
-    m_view->setAnimated(false);
-    m_view->setSortingEnabled(false);      // sorting is ours: it keeps children under their node
     m_view->viewport()->setMouseTracking(true);
 
     QHeaderView *header = m_view->header();
@@ -66,11 +60,11 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
             && twips::ToPixels(m_widthTw[size_t(col)]) != size)
             m_widthTw[size_t(col)] = twips::FromPixels(size);
     });
-    connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex &index) {
+    connect(m_view, &FlexGridView::expanded, this, [this](const QModelIndex &index) {
         if (!m_applying)
             m_expanded.insert(FlexGridModel::RowOfIndex(index));
     });
-    connect(m_view, &QTreeView::collapsed, this, [this](const QModelIndex &index) {
+    connect(m_view, &FlexGridView::collapsed, this, [this](const QModelIndex &index) {
         if (!m_applying)
             m_expanded.remove(FlexGridModel::RowOfIndex(index));
     });

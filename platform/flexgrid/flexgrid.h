@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flexgridrowsource.h"
+#include "flexgridview.h"
 
 #include <QColor>
 #include <QFont>
@@ -20,7 +21,6 @@
 
 class FlexGridModel;
 class QItemSelection;
-class QTreeView;
 
 // The page's grid: rows and columns by number, row 0 being the header row whose cells are the
 // column captions (one fixed row), outline nodes that fold the rows after them, whole-row
@@ -125,7 +125,7 @@ public:
     double FontSize() const;
     void SetFontSize(double points);
 
-    QTreeView *View() const { return m_view; }
+    FlexGridView *View() const { return m_view; }
     FlexGridModel *Model() const { return m_model; }
 
 signals:
@@ -162,7 +162,7 @@ private:
     bool keyEvent(QEvent *event);
 
     FlexGridModel *m_model = nullptr;
-    QTreeView *m_view = nullptr;
+    FlexGridView *m_view = nullptr;
     QWidget *m_rowsArea = nullptr;    // the view's viewport
     QWidget *m_headerArea = nullptr;  // the header's viewport
     bool m_redraw = true;

@@ -18,7 +18,7 @@
 
 class QWidget;
 
-// The grid's rows as one flat table (row 0 = header captions), shown to QTreeView as a
+// The grid's rows as one flat table (row 0 = header captions), shown to item views as a
 // two-level outline: outline nodes with the deeper rows right after them as their children.
 //
 // Sized for lists of a million rows that are refilled as the user types. A row is either a
@@ -87,6 +87,26 @@ public:
     // Sorts the top-level groups (a row and its children) by column c; returns, for every old
     // row number, its new one.
     std::vector<int> SortGroups(int c, bool ascending);
+
+    // The outline's top-level rows by their place t among them (0 .. TopCount() - 1): the flat
+    // row, and the flat row after its last child. TopOf gives the place of the top-level row at or
+    // before r (r itself, or the node r is a child of), -1 for the header.
+    int TopCount() const
+    {
+        ensureStructure();
+        return int(m_topRows.size());
+    }
+    int TopRow(int t) const
+    {
+        ensureStructure();
+        return m_topRows[size_t(t)];
+    }
+    int TopEnd(int t) const
+    {
+        ensureStructure();
+        return topEnd(size_t(t));
+    }
+    int TopOf(int r) const;
 
     QModelIndex IndexOfRow(int r, int c = 0) const;
     static int RowOfIndex(const QModelIndex &index) { return index.isValid() ? int(index.internalId()) : 0; }

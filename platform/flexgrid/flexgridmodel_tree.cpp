@@ -1,5 +1,5 @@
 // FlexGridModel, part two: the outline built over the flat rows, sorting by groups, and the
-// QAbstractItemModel face that QTreeView reads.
+// QAbstractItemModel face that item views read.
 #include "flexgridmodel.h"
 
 #include <QString>
@@ -120,20 +120,25 @@ std::vector<int> FlexGridModel::NodesWithChildren() const
     return nodes;
 }
 
-QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
+int FlexGridModel::TopOf(int r) const
 {
     ensureStructure();
-    if (r <= 0 || r >= Rows() || c < 0 || c >= m_cols)
-        return {};
-    // The top-level row at or before r: r itself, or the node r is a child of.
+    if (r <= 0 || r >= Rows())
+        return -1;
     const auto it = std::upper_bound(m_topRows.cbegin(), m_topRows.cend(), r);
-    if (it == m_topRows.cbegin())
+    return it == m_topRows.cbegin() ? -1 : int(it - m_topRows.cbegin()) - 1;
+}
+
+QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
+{
+    if (c < 0 || c >= m_cols)
         return {};
-    const int t = int(it - m_topRows.cbegin()) - 1;
+    const int t = TopOf(r);
+    if (t < 0)
+        return {};
     const int top = m_topRows[size_t(t)];
     return createIndex(top == r ? t : r - top - 1, c, quintptr(r));
 }
-
 
 std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
 {

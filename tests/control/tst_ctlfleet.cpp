@@ -22,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 
 namespace {
 // Releases the page at the end of a test, whatever happens.

@@ -14,7 +14,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeView>
 
 namespace {
 // Texts of the English string table, as the user reads them.

@@ -5,7 +5,6 @@
 #include "qm6recordset.h"
 
 #include <QAbstractItemModelTester>
-#include <QTreeView>
 #include <QTest>
 #include <algorithm>
 
