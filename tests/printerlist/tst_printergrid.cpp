@@ -76,6 +76,10 @@ private slots:
     void noRecordsetGivesNoRows();
     void caseInsensitiveMatch_data();
     void caseInsensitiveMatch();
+    void typingTestsOnlyTheLastMatches_data();
+    void typingTestsOnlyTheLastMatches();
+    void findBytesAtEveryPlace_data();
+    void findBytesAtEveryPlace();
     void comboListFromLookupList_data();
     void comboListFromLookupList();
     void sizeColumnsWithoutPrinters_data();
@@ -83,6 +87,10 @@ private slots:
     void sizeColumnsGivesNameTheRoomLeft();
     void roundHalfEven_data();
     void roundHalfEven();
+    void cleanupTestCase() { m_longList.reset(); }
+
+private:
+    QM6RecordsetPtr m_longList;
 };
 
 void tst_PrinterGrid::fillBuildsPrinterAndAliasRows()
@@ -250,6 +258,88 @@ void tst_PrinterGrid::caseInsensitiveMatch()
     const QByteArray utf8 = needle.toUtf8();
     const bool asciiNeedle = std::none_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     QCOMPARE(rows->Matches().Built(), asciiNeedle);   // other needles go through Qt's case folding
+}
+
+void tst_PrinterGrid::typingTestsOnlyTheLastMatches_data()
+{
+    QTest::addColumn<QStringList>("texts");        // typed one after the other
+    QTest::addColumn<QList<bool>>("refined");      // per text: tested only the last answer
+    QTest::newRow("one letter more each time") << QStringList{"l", "la", "las", "lase", "LASER"} << QList<bool>{false, true, true, true, true};
+    QTest::newRow("a letter taken back") << QStringList{"jet", "je", "jet"} << QList<bool>{false, false, true};
+    QTest::newRow("a letter in front") << QStringList{"et", "jet"} << QList<bool>{false, true};
+    QTest::newRow("another text") << QStringList{"srv", "jet"} << QList<bool>{false, false};
+    QTest::newRow("nothing left to find") << QStringList{"zz", "zzq"} << QList<bool>{false, true};
+    QTest::newRow("outside ASCII") << QStringList{"b", "bü", "büro", "BÜRO"} << QList<bool>{false, true, true, true};
+    QTest::newRow("kelvin sign") << QStringList{"k", "ki", "kit"} << QList<bool>{false, true, true};
+}
+
+// On a list long enough to be searched in slices across the cores: each answer is what testing
+// every record would give, and after a text that the new one contains only the last answer is
+// tested again.
+void tst_PrinterGrid::typingTestsOnlyTheLastMatches()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QList<bool>, refined);
+    if (!m_longList) {
+        QList<Rec> recs;
+        const QVariant none;
+        const QStringList names{"HP LaserJet %1", "Lexmark T%1", "Drucker Büro %1", QString::fromUtf8("\u212Aitchen %1"), "Canon iR %1"};
+        for (int i = 0; i < 70000; ++i)
+            recs.append({i + 1, "K", names[i % names.size()].arg(i), QStringLiteral("\\\\srv%1\\q").arg(i % 13),
+                         i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ws-%1").arg(i % 101)), "", 1, "", none, none, none, none, none});
+        m_longList = makeRecordset(recs);
+    }
+    const QM6RecordsetPtr rs = m_longList;
+    PrinterRows rows(rs);
+    MatchIndex &index = rows.Matches();
+    std::vector<quint32> last;
+    for (qsizetype step = 0; step < texts.size(); ++step) {
+        const QString &text = texts[step];
+        std::vector<quint32> expected;
+        for (qsizetype r = 0; r < rs->RecordCount(); ++r)
+            for (const char *field : {"Name", "Port", "Host"})
+                if (rs->ValueAt(rs->FieldIndex(QLatin1String(field)), r).toString().contains(text, Qt::CaseInsensitive)) {
+                    expected.push_back(quint32(r));
+                    break;
+                }
+        const std::vector<quint32> found = index.Find(text);
+        QVERIFY2(found == expected, qPrintable(QStringLiteral("%1: %2 found, %3 expected").arg(text).arg(found.size()).arg(expected.size())));
+        QCOMPARE(index.LastTested(), refined[step] ? qsizetype(last.size()) : rs->RecordCount());
+        last = found;
+    }
+}
+
+void tst_PrinterGrid::findBytesAtEveryPlace_data()
+{
+    QTest::addColumn<QByteArray>("needle");
+    QTest::newRow("two bytes") << QByteArray("je");
+    QTest::newRow("three bytes") << QByteArray("jet");
+    QTest::newRow("first and last alike") << QByteArray("aba");
+    QTest::newRow("seventeen bytes") << QByteArray("laserjet 4050 dtn");
+    QTest::newRow("longer than a block") << QByteArray("hp color laserjet cp4525 - accounts");
+}
+
+// The needle at every place of texts of every length around the blocks the search compares at
+// once, with near misses (first and last byte right, one between wrong) before it.
+void tst_PrinterGrid::findBytesAtEveryPlace()
+{
+    QFETCH(QByteArray, needle);
+    const qsizetype m = needle.size();
+    QByteArray nearMiss = needle;
+    if (m > 2)
+        nearMiss[m / 2] = '#';
+    for (qsizetype length = 0; length <= 80; ++length) {
+        for (qsizetype at = -1; at + m <= length; ++at) {
+            QByteArray hay(length, '.');
+            for (qsizetype p = 0; p + m <= length; p += m + 1)
+                hay.replace(p, m, nearMiss);
+            if (at >= 0)
+                hay.replace(at, m, needle);
+            const qsizetype expected = hay.indexOf(needle);
+            const char *found = FindBytes(hay.constData(), hay.constData() + hay.size(), needle.constData(), m);
+            QCOMPARE(found ? qsizetype(found - hay.constData()) : -1, expected);
+        }
+    }
 }
 
 void tst_PrinterGrid::comboListFromLookupList_data()
