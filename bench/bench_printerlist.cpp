@@ -205,6 +205,10 @@ int runSite(const Site &site)
     auto *page = new ctlFleet();
     page->resize(1200, 800);
     page->SetConnectionAndLicense(conn, nullptr);
+    page->show();
+    for (int i = 0; i < 200 && !(page->windowHandle() && page->windowHandle()->isExposed()); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents();   // laid out and painted
     const size_t withPage = memoryInUse();
     const qsizetype records = page->PrinterRecordset()->RecordCount();
     FlexGrid *grid = page->findChild<FlexGrid *>(QStringLiteral("grdPrinters"));
@@ -219,10 +223,6 @@ int runSite(const Site &site)
     warm.reset();
     const QString memLoad = loadAverage();
 
-    page->show();
-    for (int i = 0; i < 200 && !(page->windowHandle() && page->windowHandle()->isExposed()); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QCoreApplication::processEvents();
 
     // GetPrinters alone, and the full list load.
     const double getPrinters = medianMs(5, [&] {
