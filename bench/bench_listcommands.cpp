@@ -25,7 +25,6 @@
 #include <QTemporaryDir>
 #include <QItemSelectionModel>
 #include <QTimer>
-#include <QTreeView>
 #include <cstdio>
 #include <cstring>
 

@@ -415,7 +415,7 @@ void tst_Console::refreshWithoutADatabaseOpensItAgain()
     w.show();
     w.LoadPages();
     QVERIFY(w.SelectPage(0));
-    QTreeView *tree = pageTree(&w);
+    QAbstractItemView *tree = pageTree(&w);
     QCOMPARE(dataRows(tree), 0);
     QVERIFY(w.StandardActionButton(10)->isEnabled());
     w.StandardActionButton(10)->trigger();

@@ -18,7 +18,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeView>
 
 namespace {
 
@@ -51,7 +50,7 @@ struct Page {
     {
         grid()->SetRow(row);
         grid()->ShowCell(row, 2);
-        QTreeView *view = grid()->View();
+        FlexGridView *view = grid()->View();
         const QPoint centre = view->visualRect(view->currentIndex()).center();
         // A double click arrives as a click followed by the double-click event.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
