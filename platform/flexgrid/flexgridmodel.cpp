@@ -297,17 +297,29 @@ void FlexGridModel::SetRows(int n)
             appendEmptyRow();
         return;
     }
-    qsizetype sourceGone = 0;
-    for (int r = n; r < Rows(); ++r) {
-        const quint32 ref = m_refs[size_t(r)];
-        if (ref & kOwn) {
-            const size_t o = ref & ~kOwn;
-            m_liveBytes -= rowEnd(o) - m_ownStart[o];
-            --m_ownLive;
-        } else {
-            ++sourceGone;
+    // The rows kept or the rows dropped are counted, whichever are fewer (a refill keeps the
+    // header only).
+    auto ownBytes = [this](int first, int last, qsizetype &rows) {
+        qsizetype bytes = 0;
+        for (int r = first; r < last; ++r) {
+            const quint32 ref = m_refs[size_t(r)];
+            if (ref & kOwn) {
+                const size_t o = ref & ~kOwn;
+                bytes += rowEnd(o) - m_ownStart[o];
+                ++rows;
+            }
         }
+        return bytes;
+    };
+    qsizetype ownRows = 0;
+    if (n < Rows() - n) {
+        m_liveBytes = ownBytes(0, n, ownRows);
+        m_ownLive = ownRows;
+    } else {
+        m_liveBytes -= ownBytes(n, Rows(), ownRows);
+        m_ownLive -= ownRows;
     }
+    const qsizetype sourceGone = m_sourceRows - (qsizetype(n) - m_ownLive);
     if (!m_cellColours.isEmpty()) {
         for (auto it = m_cellColours.begin(); it != m_cellColours.end();) {
             if (int(it.key() >> 32) >= n)
@@ -318,8 +330,8 @@ void FlexGridModel::SetRows(int n)
     }
     m_refs.resize(size_t(n));
     m_meta.resize(size_t(n));
-    while (!m_topRows.empty() && m_topRows.back() >= n)
-        m_topRows.pop_back();   // the rows left keep their places
+    // The rows left keep their places.
+    m_topRows.resize(size_t(std::lower_bound(m_topRows.cbegin(), m_topRows.cend(), n) - m_topRows.cbegin()));
     sourceRowsGone(sourceGone);
     if (n <= 1) {
         for (auto &v : m_candidates)
