@@ -15,6 +15,8 @@ namespace {
 
 // Below this many records (or candidates) a second thread costs more than it saves.
 constexpr qsizetype ParallelFrom = 65536;
+// Candidates this many records apart or closer are searched together with the records between.
+constexpr quint32 NearGap = 8;
 
 inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
@@ -276,10 +278,11 @@ const std::vector<quint32> &MatchIndex::Find(const QString &text)
                         out.push_back(candidates[size_t(i)]);
                 return;
             }
-            // Candidates that follow each other are searched as one stretch of text.
+            // Candidates close to each other are searched as one stretch of text: the records
+            // between did not hold the last text, so they cannot hold this one either.
             for (qsizetype i = first; i < last;) {
                 qsizetype j = i + 1;
-                while (j < last && candidates[size_t(j)] == candidates[size_t(j - 1)] + 1)
+                while (j < last && candidates[size_t(j)] - candidates[size_t(j - 1)] <= NearGap)
                     ++j;
                 scanRange(candidates[size_t(i)], candidates[size_t(j - 1)] + 1, needle, out);
                 i = j;
