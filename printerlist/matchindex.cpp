@@ -15,27 +15,35 @@ namespace {
 
 // Below this many records (or candidates) a second thread costs more than it saves.
 constexpr qsizetype ParallelFrom = 65536;
+// A longer search is cut into parts of about this many records, at most MaxParts.
+constexpr qsizetype PartRecords = 16384;
+constexpr qsizetype MaxParts = 64;
 // Candidates this many records apart or closer are searched together with the records between.
 constexpr quint32 NearGap = 8;
 
 inline char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
-// Runs work(first, last, out) over [0, count) in one contiguous slice per core and appends the
-// slices' results to `out` in slice order, so that the answer does not depend on the threads.
+// Runs work(first, last, out) over [0, count) in contiguous parts that the cores take as they
+// come free, and appends the parts' results to `out` in order, so that the answer does not depend
+// on the threads.
 template <typename Work>
 void inSlices(qsizetype count, std::vector<quint32> &out, std::vector<std::vector<quint32>> &parts, const Work &work)
 {
-    const unsigned slices = count < ParallelFrom ? 1u : CoreCount();
-    if (parts.size() < slices)
-        parts.resize(slices);   // never smaller: each slice keeps its room for the next search
-    auto bound = [&](size_t s) { return count * qsizetype(s) / qsizetype(slices); };
-    OnCores(slices, [&](size_t s) {
-        std::vector<quint32> &part = s == 0 ? out : parts[s];
-        part.clear();
-        work(bound(s), bound(s + 1), part);
+    out.clear();
+    if (count < ParallelFrom) {
+        work(0, count, out);
+        return;
+    }
+    const size_t n = size_t(std::min(MaxParts, count / PartRecords));
+    if (parts.size() < n)
+        parts.resize(n);   // never smaller: each part keeps its room for the next search
+    auto bound = [&](size_t p) { return count * qsizetype(p) / qsizetype(n); };
+    OnCores(n, [&](size_t p) {
+        parts[p].clear();
+        work(bound(p), bound(p + 1), parts[p]);
     });
-    for (unsigned s = 1; s < slices; ++s)
-        out.insert(out.end(), parts[s].begin(), parts[s].end());
+    for (size_t p = 0; p < n; ++p)
+        out.insert(out.end(), parts[p].begin(), parts[p].end());
 }
 
 } // namespace
@@ -308,9 +316,10 @@ const std::vector<quint32> &MatchIndex::Find(const QString &text)
 
 qsizetype MatchIndex::Bytes() const
 {
-    return m_text.capacity() + qsizetype((m_offsets.capacity() + m_nonAscii.capacity() + m_last.capacity() + m_next.capacity())
-                                         * sizeof(quint32))
-           + qsizetype(m_isNonAscii.capacity() / 8);
+    size_t numbers = m_offsets.capacity() + m_nonAscii.capacity() + m_last.capacity() + m_next.capacity();
+    for (const std::vector<quint32> &part : m_parts)
+        numbers += part.capacity();
+    return m_text.capacity() + qsizetype(numbers * sizeof(quint32)) + qsizetype(m_isNonAscii.capacity() / 8);
 }
 
 } // namespace printerlist

@@ -52,7 +52,7 @@ private:
     QString m_lastFolded;
     std::vector<quint32> m_last;
     std::vector<quint32> m_next;
-    std::vector<std::vector<quint32>> m_parts;   // the other threads' slices of an answer
+    std::vector<std::vector<quint32>> m_parts;   // the parts of an answer, as the cores found them
     qsizetype m_lastTested = 0;
 };
 

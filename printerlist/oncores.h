@@ -1,42 +1,25 @@
 // Work split across the machine's cores, for the list's passes over a million records.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 namespace printerlist {
 
-inline unsigned CoreCount()
-{
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-}
+// Cores to split work over (at least 1, at most 8).
+unsigned CoreCount();
 
-// Runs work(t) for t in [0, tasks), the tasks dealt out over at most CoreCount() threads, the
-// calling thread among them; returns when all are done. Where no thread can be had, the calling
-// thread does that share too.
+// Runs fn(context, t) for every t in [0, tasks) and returns when all are done. The calling thread
+// takes tasks one after another, and so do helper threads kept for the process's life: a helper
+// that the system schedules late (the machine is busy) finds the tasks gone and does nothing,
+// so a call never waits longer for its helpers than for the task one of them runs. A call made
+// while another runs (from a task, or another thread) runs its tasks on the calling thread.
+void RunOnCores(size_t tasks, void (*fn)(void *context, size_t task), void *context);
+
 template <typename Work>
 void OnCores(size_t tasks, const Work &work)
 {
-    const unsigned threads = unsigned(std::clamp<size_t>(tasks, 1, CoreCount()));
-    auto share = [&](unsigned t) {
-        for (size_t i = t; i < tasks; i += threads)
-            work(i);
-    };
-    std::vector<std::thread> started;
-    started.reserve(threads - 1);
-    for (unsigned t = 1; t < threads; ++t) {
-        try {
-            started.emplace_back(share, t);
-        } catch (const std::system_error &) {
-            share(t);
-        }
-    }
-    share(0);
-    for (std::thread &t : started)
-        t.join();
+    RunOnCores(tasks, [](void *context, size_t task) { (*static_cast<const Work *>(context))(task); },
+               const_cast<void *>(static_cast<const void *>(&work)));
 }
 
 } // namespace printerlist

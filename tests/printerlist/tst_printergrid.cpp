@@ -1,5 +1,6 @@
 // The printer grid's fill, filters, outline and column sizing, on recordsets built by hand.
 #include "flexgrid.h"
+#include "oncores.h"
 #include "olecolor.h"
 #include "printergrid.h"
 #include "qm6recordset.h"
@@ -7,6 +8,7 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 #include <algorithm>
+#include <atomic>
 
 using namespace printerlist;
 
@@ -80,6 +82,7 @@ private slots:
     void typingTestsOnlyTheLastMatches();
     void findBytesAtEveryPlace_data();
     void findBytesAtEveryPlace();
+    void onCoresRunsEveryTaskOnce();
     void comboListFromLookupList_data();
     void comboListFromLookupList();
     void sizeColumnsWithoutPrinters_data();
@@ -338,6 +341,27 @@ void tst_PrinterGrid::findBytesAtEveryPlace()
             const qsizetype expected = hay.indexOf(needle);
             const char *found = FindBytes(hay.constData(), hay.constData() + hay.size(), needle.constData(), m);
             QCOMPARE(found ? qsizetype(found - hay.constData()) : -1, expected);
+        }
+    }
+}
+
+// Many calls in a row, some with a call inside a task: each task runs once, and every task has
+// run when the call returns.
+void tst_PrinterGrid::onCoresRunsEveryTaskOnce()
+{
+    for (size_t tasks : {size_t(1), size_t(2), size_t(7), size_t(64)}) {
+        for (int round = 0; round < 300; ++round) {
+            std::vector<std::atomic<int>> runs(tasks * 3);
+            OnCores(tasks, [&](size_t t) {
+                ++runs[t];
+                if (t % 5 == 1)
+                    OnCores(2, [&](size_t inner) { ++runs[tasks + 2 * t + inner]; });
+            });
+            for (size_t t = 0; t < tasks; ++t) {
+                QCOMPARE(runs[t].load(), 1);
+                if (t % 5 == 1)
+                    QCOMPARE(runs[tasks + 2 * t].load() + runs[tasks + 2 * t + 1].load(), 2);
+            }
         }
     }
 }
