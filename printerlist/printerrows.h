@@ -82,7 +82,10 @@ private:
     QList<QString> longestIn(int col, std::span<const quint32> positions, int count) const;
     void buildTop(int col, ColumnTop &top) const;
     QList<QString> fromValues(const ColumnTop &top, std::span<const quint32> positions, int count) const;
-    bool fromTop(int col, const ColumnTop &top, int count, QList<QString> &texts) const;
+    enum class FitFrom { Settled, RanOut, OutOfLookups };
+    template <typename Shown>
+    FitFrom fromTop(int col, const ColumnTop &top, int count, const Shown &shown, size_t lookups, QList<QString> &texts) const;
+    std::vector<QList<QString>> readAll(std::span<const int> cols, std::span<const quint32> positions, int count) const;
 
     QM6RecordsetPtr m_rs;
     int m_fId, m_fKey, m_fName, m_fPort, m_fHost, m_fProfile, m_fType, m_fAccount;

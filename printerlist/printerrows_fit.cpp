@@ -18,6 +18,10 @@ namespace {
 constexpr size_t ReadDirectlyBelow = 32768;
 // How many of a column's longest cells are kept for that.
 constexpr size_t TopCells = 131072;
+// Looks at the longest cells by binary search among the positions before a bitmap is made.
+constexpr size_t LookupsInOrder = 4096;
+// Parts a column's shown cells are read in when they are read one by one.
+constexpr size_t ReadParts = 8;
 
 // The longest distinct texts met so far, by UTF-8 length; of texts as long as the shortest kept,
 // the first met stays.
@@ -229,72 +233,130 @@ QList<QString> PrinterRows::fromValues(const ColumnTop &top, std::span<const qui
     return best.Texts();
 }
 
-// The column's longest cells, longest first, looked up among the rows shown (m_shown). False
-// when the kept cells run out before they settle the answer.
-bool PrinterRows::fromTop(int col, const ColumnTop &top, int count, QList<QString> &texts) const
+// The column's longest cells, longest first, looked up among the rows shown. Settled once the
+// rest cannot be longer; RanOut when the kept cells end before that, OutOfLookups after that many
+// looks.
+template <typename Shown>
+PrinterRows::FitFrom PrinterRows::fromTop(int col, const ColumnTop &top, int count, const Shown &shown, size_t lookups,
+                                          QList<QString> &texts) const
 {
     const CellSource sources[2] = {cellSource(col, false), cellSource(col, true)};
-    const quint64 *shown = m_shown.data();
     Longest best(count);
     std::string scratch;
+    bool last = true;   // every kept cell was looked at
     for (const quint32 position : top.positions) {
         const CellSource &s = sources[position & 1u];
         const qsizetype r = qsizetype(position >> 1);
-        if (best.Full() && cellLength(s, r) <= best.Shortest())
+        if (best.Full() && cellLength(s, r) <= best.Shortest()) {
+            last = false;
             break;   // nothing after it is longer
-        if (!((shown[position >> 6] >> (position & 63u)) & 1u))
+        }
+        if (lookups-- == 0)
+            return FitFrom::OutOfLookups;
+        if (!shown(position))
             continue;
         const QByteArrayView bytes = cellBytes(s, r, scratch);
         best.Offer(bytes.data(), size_t(bytes.size()));
     }
-    const bool settled = top.complete || (best.Full() && best.Shortest() >= top.lastLength);
-    if (settled)
-        texts = best.Texts();
-    return settled;
+    // Cells not kept are no longer than the last kept one.
+    if (!top.complete && last && !(best.Full() && best.Shortest() >= top.lastLength))
+        return FitFrom::RanOut;
+    texts = best.Texts();
+    return FitFrom::Settled;
+}
+
+// Every shown cell of the columns, the positions cut into parts that the cores take; each part's
+// longest texts are offered again in the parts' order, which keeps the texts that one pass in
+// order would keep.
+std::vector<QList<QString>> PrinterRows::readAll(std::span<const int> cols, std::span<const quint32> positions, int count) const
+{
+    const size_t parts = positions.size() < ReadDirectlyBelow ? 1 : ReadParts;
+    std::vector<QList<QString>> partTexts(cols.size() * parts);
+    OnCores(partTexts.size(), [&](size_t task) {
+        const size_t part = task % parts;
+        const size_t first = positions.size() * part / parts, last = positions.size() * (part + 1) / parts;
+        partTexts[task] = longestIn(cols[task / parts], positions.subspan(first, last - first), count);
+    });
+    std::vector<QList<QString>> out(cols.size());
+    for (size_t i = 0; i < cols.size(); ++i) {
+        Longest best(count);
+        for (size_t part = 0; part < parts; ++part)
+            for (const QString &text : partTexts[i * parts + part]) {
+                const QByteArray bytes = text.toUtf8();
+                best.Offer(bytes.constData(), size_t(bytes.size()));
+            }
+        out[i] = best.Texts();
+    }
+    return out;
 }
 
 std::vector<QList<QString>> PrinterRows::LongestTexts(std::span<const int> cols, std::span<const quint32> positions, int count) const
 {
     std::vector<QList<QString>> out(cols.size());
     auto hasCells = [this](int col) {
-        return cellSource(col, false).kind != CellSource::Empty || cellSource(col, true).kind != CellSource::Empty;
+        return col >= 0 && col < ColumnCount
+               && (cellSource(col, false).kind != CellSource::Empty || cellSource(col, true).kind != CellSource::Empty);
+    };
+    std::vector<int> toRead;
+    std::vector<size_t> readSlot;
+    auto readLater = [&](size_t i) {
+        toRead.push_back(cols[i]);
+        readSlot.push_back(i);
     };
     if (positions.size() < ReadDirectlyBelow) {
         for (size_t i = 0; i < cols.size(); ++i)
             if (hasCells(cols[i]))
-                out[i] = longestIn(cols[i], positions, count);
-        return out;
-    }
+                readLater(i);
+    } else {
+        // What the columns need, made once per recordset, a share of the columns per core.
+        if (m_tops.size() < size_t(ColumnCount))
+            m_tops.resize(size_t(ColumnCount));
+        std::vector<int> missing;
+        for (const int col : cols)
+            if (hasCells(col) && !m_tops[size_t(col)]) {
+                m_tops[size_t(col)] = std::make_unique<ColumnTop>();
+                missing.push_back(col);
+            }
+        OnCores(missing.size(), [&](size_t i) { buildTop(missing[i], *m_tops[size_t(missing[i])]); });
 
-    // What the columns need, made once per recordset, a share of the columns per core.
-    if (m_tops.size() < size_t(ColumnCount))
-        m_tops.resize(size_t(ColumnCount));
-    std::vector<int> missing;
-    for (const int col : cols)
-        if (col >= 0 && col < ColumnCount && hasCells(col) && !m_tops[size_t(col)]) {
-            m_tops[size_t(col)] = std::make_unique<ColumnTop>();
-            missing.push_back(col);
+        // Whether a row is shown: by binary search while the positions are in order (as a fill
+        // leaves them) and a column settles after a few looks, else in a bitmap of every position.
+        const bool ordered = std::is_sorted(positions.begin(), positions.end());
+        auto inOrder = [&](quint32 p) { return std::binary_search(positions.begin(), positions.end(), p); };
+        std::vector<FitFrom> from(cols.size(), FitFrom::Settled);
+        OnCores(cols.size(), [&](size_t i) {
+            if (!hasCells(cols[i]))
+                return;
+            const ColumnTop &top = *m_tops[size_t(cols[i])];
+            if (!top.values.empty())
+                out[i] = fromValues(top, positions, count);
+            else
+                from[i] = ordered ? fromTop(cols[i], top, count, inOrder, LookupsInOrder, out[i]) : FitFrom::OutOfLookups;
+        });
+        std::vector<size_t> walk;
+        for (size_t i = 0; i < cols.size(); ++i)
+            if (from[i] == FitFrom::OutOfLookups)
+                walk.push_back(i);
+        if (!walk.empty()) {
+            m_shown.assign((size_t(RecordCount()) * 2 + 63) / 64, 0);
+            for (const quint32 position : positions)
+                m_shown[position >> 6] |= quint64(1) << (position & 63u);
+            const quint64 *bits = m_shown.data();
+            auto inBitmap = [bits](quint32 p) { return ((bits[p >> 6] >> (p & 63u)) & 1u) != 0; };
+            OnCores(walk.size(), [&](size_t w) {
+                const size_t i = walk[w];
+                from[i] = fromTop(cols[i], *m_tops[size_t(cols[i])], count, inBitmap, size_t(-1), out[i]);
+            });
         }
-    OnCores(missing.size(), [&](size_t i) { buildTop(missing[i], *m_tops[size_t(missing[i])]); });
-
-    bool walks = false;
-    for (const int col : cols)
-        walks = walks || (col >= 0 && col < ColumnCount && hasCells(col) && m_tops[size_t(col)]->values.empty());
-    if (walks) {
-        m_shown.assign((size_t(RecordCount()) * 2 + 63) / 64, 0);
-        for (const quint32 position : positions)
-            m_shown[position >> 6] |= quint64(1) << (position & 63u);
+        for (size_t i = 0; i < cols.size(); ++i)
+            if (from[i] == FitFrom::RanOut)
+                readLater(i);   // the rows shown are not among the longest kept
     }
-    OnCores(cols.size(), [&](size_t i) {
-        const int col = cols[i];
-        if (col < 0 || col >= ColumnCount || !hasCells(col))
-            return;
-        const ColumnTop &top = *m_tops[size_t(col)];
-        if (!top.values.empty())
-            out[i] = fromValues(top, positions, count);
-        else if (!fromTop(col, top, count, out[i]))
-            out[i] = longestIn(col, positions, count);   // the rows shown are not among the longest kept
-    });
+    if (!toRead.empty()) {
+        std::vector<QList<QString>> read = readAll(toRead, positions, count);
+        for (size_t k = 0; k < toRead.size(); ++k)
+            out[readSlot[k]] = std::move(read[k]);
+    }
     return out;
 }
 

@@ -1,11 +1,13 @@
 // The printer grid's fill, filters, outline and column sizing, on recordsets built by hand.
 #include "flexgrid.h"
+#include "flexgridmodel.h"
 #include "oncores.h"
 #include "olecolor.h"
 #include "printergrid.h"
 #include "qm6recordset.h"
 
 #include <QAbstractItemModelTester>
+#include <QSet>
 #include <QTest>
 #include <algorithm>
 #include <atomic>
@@ -83,6 +85,8 @@ private slots:
     void findBytesAtEveryPlace_data();
     void findBytesAtEveryPlace();
     void onCoresRunsEveryTaskOnce();
+    void fitFindsTheLongestShownTexts_data();
+    void fitFindsTheLongestShownTexts();
     void comboListFromLookupList_data();
     void comboListFromLookupList();
     void sizeColumnsWithoutPrinters_data();
@@ -93,6 +97,7 @@ private slots:
     void cleanupTestCase() { m_longList.reset(); }
 
 private:
+    QM6RecordsetPtr longList();
     QM6RecordsetPtr m_longList;
 };
 
@@ -263,6 +268,21 @@ void tst_PrinterGrid::caseInsensitiveMatch()
     QCOMPARE(rows->Matches().Built(), asciiNeedle);   // other needles go through Qt's case folding
 }
 
+// 70,000 printers: long enough for the list's searches and fits to work across the cores.
+QM6RecordsetPtr tst_PrinterGrid::longList()
+{
+    if (!m_longList) {
+        QList<Rec> recs;
+        const QVariant none;
+        const QStringList names{"HP LaserJet %1", "Lexmark T%1", "Drucker Büro %1", QString::fromUtf8("\u212Aitchen %1"), "Canon iR %1"};
+        for (int i = 0; i < 70000; ++i)
+            recs.append({i + 1, "K", names[i % names.size()].arg(i), QStringLiteral("\\\\srv%1\\q").arg(i % 13),
+                         i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ws-%1").arg(i % 101)), "", 1, "", none, none, none, none, none});
+        m_longList = makeRecordset(recs);
+    }
+    return m_longList;
+}
+
 void tst_PrinterGrid::typingTestsOnlyTheLastMatches_data()
 {
     QTest::addColumn<QStringList>("texts");        // typed one after the other
@@ -283,16 +303,7 @@ void tst_PrinterGrid::typingTestsOnlyTheLastMatches()
 {
     QFETCH(QStringList, texts);
     QFETCH(QList<bool>, refined);
-    if (!m_longList) {
-        QList<Rec> recs;
-        const QVariant none;
-        const QStringList names{"HP LaserJet %1", "Lexmark T%1", "Drucker Büro %1", QString::fromUtf8("\u212Aitchen %1"), "Canon iR %1"};
-        for (int i = 0; i < 70000; ++i)
-            recs.append({i + 1, "K", names[i % names.size()].arg(i), QStringLiteral("\\\\srv%1\\q").arg(i % 13),
-                         i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ws-%1").arg(i % 101)), "", 1, "", none, none, none, none, none});
-        m_longList = makeRecordset(recs);
-    }
-    const QM6RecordsetPtr rs = m_longList;
+    const QM6RecordsetPtr rs = longList();
     PrinterRows rows(rs);
     MatchIndex &index = rows.Matches();
     std::vector<quint32> last;
@@ -363,6 +374,50 @@ void tst_PrinterGrid::onCoresRunsEveryTaskOnce()
                     QCOMPARE(runs[tasks + 2 * t].load() + runs[tasks + 2 * t + 1].load(), 2);
             }
         }
+    }
+}
+
+void tst_PrinterGrid::fitFindsTheLongestShownTexts_data()
+{
+    QTest::addColumn<QString>("match");
+    QTest::addColumn<bool>("sorted");
+    QTest::newRow("every row") << "" << false;
+    QTest::newRow("few rows, read one by one") << "lexmark" << false;
+    QTest::newRow("some of every kind") << "7" << false;
+    QTest::newRow("not the longest names") << "a" << false;   // no "Drucker Büro"
+    QTest::newRow("after a sort") << "" << true;
+}
+
+// On a long list the fit looks up the longest cells of the whole list among the rows shown: the
+// lengths of the texts it gives are those of the longest distinct texts shown.
+void tst_PrinterGrid::fitFindsTheLongestShownTexts()
+{
+    QFETCH(QString, match);
+    QFETCH(bool, sorted);
+    FlexGrid g;
+    PrepareGrid(g, QVariant());
+    FillFilter f;
+    f.matchText = match;
+    FillRows(g, std::make_shared<PrinterRows>(longList()), f);
+    if (sorted)
+        g.Sort(ColName, false);
+    const std::vector<int> cols{ColName, ColPort, ColHost, ColProfile, ColConnectionType, ColAccount};
+    const std::vector<QList<QString>> longest = g.Model()->LongestTexts(cols);
+    for (size_t i = 0; i < cols.size(); ++i) {
+        QSet<QString> shown;
+        for (int r = 1; r < g.Rows(); ++r)
+            if (!g.TextMatrix(r, cols[i]).isEmpty())
+                shown.insert(g.TextMatrix(r, cols[i]));
+        std::vector<qsizetype> expected, got;
+        for (const QString &text : shown)
+            expected.push_back(text.toUtf8().size());
+        std::sort(expected.rbegin(), expected.rend());
+        expected.resize(std::min<size_t>(expected.size(), 8));
+        for (const QString &text : longest[i]) {
+            QVERIFY2(shown.contains(text), qPrintable(text));
+            got.push_back(text.toUtf8().size());
+        }
+        QCOMPARE(got, expected);
     }
 }
 
