@@ -209,6 +209,10 @@ int runSite(const Site &site)
     for (int i = 0; i < 200 && !(page->windowHandle() && page->windowHandle()->isExposed()); ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCoreApplication::processEvents();   // laid out and painted
+    // Filled once more: the first fill has the column fit's tables made on a thread of their own,
+    // the second takes them.
+    page->FillPrinterGrid();
+    QCoreApplication::processEvents();
     const size_t withPage = memoryInUse();
     const qsizetype records = page->PrinterRecordset()->RecordCount();
     FlexGrid *grid = page->findChild<FlexGrid *>(QStringLiteral("grdPrinters"));

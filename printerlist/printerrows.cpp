@@ -38,6 +38,13 @@ PrinterRows::PrinterRows(QM6RecordsetPtr recordset)
 {
 }
 
+PrinterRows::~PrinterRows()
+{
+    m_stop = true;   // tops still being made are not wanted any more
+    if (m_making.valid())
+        m_making.wait();
+}
+
 // Null reads as the empty text; a field the recordset lacks, or one that holds no text, does too.
 QUtf8StringView PrinterRows::text(int f, qsizetype r) const
 {

@@ -7,7 +7,9 @@
 #include "qm6recordset.h"
 
 #include <QString>
+#include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
 #include <span>
 #include <string>
@@ -29,6 +31,7 @@ struct FillFilter {
 class PrinterRows final : public FlexGridRowSource {
 public:
     explicit PrinterRows(QM6RecordsetPtr recordset);
+    ~PrinterRows() override;
 
     QM6Recordset *Recordset() const { return m_rs.get(); }
     qsizetype RecordCount() const { return m_rs ? m_rs->RecordCount() : 0; }
@@ -63,7 +66,9 @@ private:
     // them and which one each row has; any other keeps its longest cells over every row.
     struct ColumnTop {
         std::vector<std::string> values;  // the distinct non-empty texts, when few
-        std::vector<quint8> valueOf;      // per position: index into values, NoValue when empty
+        std::vector<quint8> valueOf;      // per position (per record when merged rows have no such
+                                          // cell): index into values, NoValue when empty
+        bool byRecord = false;
         std::vector<quint32> positions;   // longest first
         size_t lastLength = 0;            // bytes of the last one kept
         bool complete = false;            // every non-empty cell is kept
@@ -81,6 +86,9 @@ private:
     QByteArrayView cellBytes(const CellSource &source, qsizetype record, std::string &scratch) const;
     QList<QString> longestIn(int col, std::span<const quint32> positions, int count) const;
     void buildTop(int col, ColumnTop &top) const;
+    using Tops = std::vector<std::unique_ptr<ColumnTop>>;
+    void startTops(std::span<const int> cols) const;
+    void takeTops() const;
     QList<QString> fromValues(const ColumnTop &top, std::span<const quint32> positions, int count) const;
     enum class FitFrom { Settled, RanOut, OutOfLookups };
     template <typename Shown>
@@ -96,7 +104,11 @@ private:
     // the first such Select, so that the next ones need not read identifiers again.
     std::vector<quint8> m_shapes;
     static constexpr quint8 ShapePrinter = 1, ShapeMerged = 2;
-    mutable std::vector<std::unique_ptr<ColumnTop>> m_tops;   // per column, made on first need
+    mutable Tops m_tops;   // per column, once made
+    // The tops are made on a thread of their own after the first fit of a long list (which reads
+    // the shown cells instead), so that a load does not wait for them; the next fit takes them.
+    mutable std::future<Tops> m_making;
+    mutable std::atomic<bool> m_stop{false};
     mutable std::vector<quint64> m_shown;                      // positions of the rows asked about
 };
 

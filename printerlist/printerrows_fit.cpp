@@ -6,6 +6,7 @@
 #include "printergrid.h"
 
 #include <algorithm>
+#include <system_error>
 #include <charconv>
 #include <cstring>
 
@@ -140,6 +141,8 @@ void PrinterRows::buildTop(int col, ColumnTop &top) const
     const qsizetype n = RecordCount();
     auto forEachCell = [&](const auto &visit) {
         for (qsizetype r = 0; r < n; ++r) {
+            if ((r & 0xFFFF) == 0 && m_stop)
+                return;
             if (sources[0].kind != CellSource::Empty)
                 visit(PrinterPosition(r), sources[0], r);
             if (sources[1].kind != CellSource::Empty && m_fAliasKey >= 0 && !m_rs->IsNullAt(m_fAliasKey, r))
@@ -148,7 +151,9 @@ void PrinterRows::buildTop(int col, ColumnTop &top) const
     };
     std::vector<quint32> perLength;
     std::vector<std::string> &distinct = top.values;
-    top.valueOf.assign(size_t(n) * 2, NoValue);
+    top.byRecord = sources[1].kind == CellSource::Empty;
+    top.valueOf.assign(size_t(n) * (top.byRecord ? 1 : 2), NoValue);
+    auto slot = [&top](quint32 position) { return top.byRecord ? position >> 1 : position; };
     bool many = false;
     size_t cells = 0;
     std::string scratch;
@@ -165,10 +170,10 @@ void PrinterRows::buildTop(int col, ColumnTop &top) const
         const QByteArrayView bytes = cellBytes(s, r, scratch);
         for (size_t d = 0; d < distinct.size(); ++d)
             if (distinct[d].size() == len && std::memcmp(distinct[d].data(), bytes.data(), len) == 0) {
-                top.valueOf[position] = quint8(d);
+                top.valueOf[slot(position)] = quint8(d);
                 return;
             }
-        top.valueOf[position] = quint8(distinct.size());
+        top.valueOf[slot(position)] = quint8(distinct.size());
         distinct.emplace_back(bytes.data(), len);
         many = distinct.size() > size_t(DistinctCap);
     });
@@ -219,7 +224,7 @@ QList<QString> PrinterRows::fromValues(const ColumnTop &top, std::span<const qui
     quint64 seen = 0;
     const quint8 *valueOf = top.valueOf.data();
     for (const quint32 position : positions) {
-        const quint8 v = valueOf[position];
+        const quint8 v = !top.byRecord ? valueOf[position] : (position & 1u) ? NoValue : valueOf[position >> 1];
         if (v != NoValue && !((seen >> v) & 1u)) {
             seen |= quint64(1) << v;
             if (seen == all)
@@ -290,6 +295,37 @@ std::vector<QList<QString>> PrinterRows::readAll(std::span<const int> cols, std:
     return out;
 }
 
+void PrinterRows::startTops(std::span<const int> cols) const
+{
+    const std::vector<int> wanted(cols.begin(), cols.end());
+    try {
+        m_making = std::async(std::launch::async, [this, wanted] {
+            Tops tops(static_cast<size_t>(ColumnCount));
+            for (const int col : wanted) {
+                tops[size_t(col)] = std::make_unique<ColumnTop>();
+                buildTop(col, *tops[size_t(col)]);
+            }
+            return tops;
+        });
+    } catch (const std::system_error &) {
+        // No thread to be had: the fit makes them itself.
+    }
+}
+
+// Waits for tops under way and keeps them; without them (no memory) the fit makes what it needs.
+void PrinterRows::takeTops() const
+{
+    if (!m_making.valid())
+        return;
+    try {
+        m_tops = m_making.get();
+    } catch (const std::bad_alloc &) {
+        m_tops.clear();
+    }
+    if (m_tops.empty())
+        m_tops.resize(size_t(ColumnCount));   // not to be started again
+}
+
 std::vector<QList<QString>> PrinterRows::LongestTexts(std::span<const int> cols, std::span<const quint32> positions, int count) const
 {
     std::vector<QList<QString>> out(cols.size());
@@ -308,7 +344,18 @@ std::vector<QList<QString>> PrinterRows::LongestTexts(std::span<const int> cols,
             if (hasCells(cols[i]))
                 readLater(i);
     } else {
-        // What the columns need, made once per recordset, a share of the columns per core.
+        // What the columns need, made once per recordset: on a thread of its own the first
+        // time, while this fit reads the shown cells.
+        takeTops();
+        if (m_tops.empty()) {
+            std::vector<int> wanted;
+            for (const int col : cols)
+                if (hasCells(col))
+                    wanted.push_back(col);
+            startTops(wanted);
+            if (m_making.valid())
+                return readAll(cols, positions, count);
+        }
         if (m_tops.size() < size_t(ColumnCount))
             m_tops.resize(size_t(ColumnCount));
         std::vector<int> missing;
