@@ -84,7 +84,7 @@ private:
     qint64 integer(int field, qsizetype record) const;
     size_t cellLength(const CellSource &source, qsizetype record) const;
     QByteArrayView cellBytes(const CellSource &source, qsizetype record, std::string &scratch) const;
-    QList<QString> longestIn(int col, std::span<const quint32> positions, int count) const;
+    std::vector<QList<QString>> longestIn(std::span<const int> cols, std::span<const quint32> positions, int count) const;
     void buildTop(int col, ColumnTop &top) const;
     using Tops = std::vector<std::unique_ptr<ColumnTop>>;
     void startTops(std::span<const int> cols) const;

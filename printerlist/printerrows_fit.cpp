@@ -6,6 +6,7 @@
 #include "printergrid.h"
 
 #include <algorithm>
+#include <array>
 #include <system_error>
 #include <charconv>
 #include <cstring>
@@ -21,7 +22,7 @@ constexpr size_t ReadDirectlyBelow = 32768;
 constexpr size_t TopCells = 131072;
 // Looks at the longest cells by binary search among the positions before a bitmap is made.
 constexpr size_t LookupsInOrder = 4096;
-// Parts a column's shown cells are read in when they are read one by one.
+// Parts the shown cells are read in when they are read one by one.
 constexpr size_t ReadParts = 8;
 
 // The longest distinct texts met so far, by UTF-8 length; of texts as long as the shortest kept,
@@ -83,8 +84,14 @@ size_t PrinterRows::cellLength(const CellSource &s, qsizetype r) const
     case CellSource::Indented:
         return size_t(AliasIndentLength + text(s.field, r).size());
     case CellSource::Number: {
-        char digits[24];
-        return size_t(std::to_chars(digits, digits + sizeof digits, integer(s.field, r)).ptr - digits);
+        const qint64 v = integer(s.field, r);
+        quint64 rest = v < 0 ? 0 - quint64(v) : quint64(v);
+        size_t digits = v < 0 ? 2 : 1;
+        while (rest >= 10) {
+            rest /= 10;
+            ++digits;
+        }
+        return digits;
     }
     case CellSource::Empty:
         break;
@@ -116,21 +123,31 @@ QByteArrayView PrinterRows::cellBytes(const CellSource &s, qsizetype r, std::str
     return {};
 }
 
-// Every shown cell of the column, one by one.
-QList<QString> PrinterRows::longestIn(int col, std::span<const quint32> positions, int count) const
+// Every shown cell of the columns, one by one: a row's cells are read together, where they lie
+// close to each other in the recordset.
+std::vector<QList<QString>> PrinterRows::longestIn(std::span<const int> cols, std::span<const quint32> positions, int count) const
 {
-    const CellSource sources[2] = {cellSource(col, false), cellSource(col, true)};
-    Longest best(count);
+    std::vector<std::array<CellSource, 2>> sources;
+    std::vector<Longest> best;
+    for (const int col : cols) {
+        sources.push_back({cellSource(col, false), cellSource(col, true)});
+        best.emplace_back(count);
+    }
     std::string scratch;
     for (const quint32 position : positions) {
-        const CellSource &s = sources[position & 1u];
         const qsizetype r = qsizetype(position >> 1);
-        if (s.kind == CellSource::Empty || !best.Wants(cellLength(s, r)))
-            continue;
-        const QByteArrayView bytes = cellBytes(s, r, scratch);
-        best.Offer(bytes.data(), size_t(bytes.size()));
+        for (size_t i = 0; i < sources.size(); ++i) {
+            const CellSource &s = sources[i][position & 1u];
+            if (s.kind == CellSource::Empty || !best[i].Wants(cellLength(s, r)))
+                continue;
+            const QByteArrayView bytes = cellBytes(s, r, scratch);
+            best[i].Offer(bytes.data(), size_t(bytes.size()));
+        }
     }
-    return best.Texts();
+    std::vector<QList<QString>> texts;
+    for (const Longest &b : best)
+        texts.push_back(b.Texts());
+    return texts;
 }
 
 // Two passes over the recordset: the lengths (and whether the column has only a few distinct
@@ -276,17 +293,16 @@ PrinterRows::FitFrom PrinterRows::fromTop(int col, const ColumnTop &top, int cou
 std::vector<QList<QString>> PrinterRows::readAll(std::span<const int> cols, std::span<const quint32> positions, int count) const
 {
     const size_t parts = positions.size() < ReadDirectlyBelow ? 1 : ReadParts;
-    std::vector<QList<QString>> partTexts(cols.size() * parts);
-    OnCores(partTexts.size(), [&](size_t task) {
-        const size_t part = task % parts;
+    std::vector<std::vector<QList<QString>>> partTexts(parts);
+    OnCores(parts, [&](size_t part) {
         const size_t first = positions.size() * part / parts, last = positions.size() * (part + 1) / parts;
-        partTexts[task] = longestIn(cols[task / parts], positions.subspan(first, last - first), count);
+        partTexts[part] = longestIn(cols, positions.subspan(first, last - first), count);
     });
     std::vector<QList<QString>> out(cols.size());
     for (size_t i = 0; i < cols.size(); ++i) {
         Longest best(count);
-        for (size_t part = 0; part < parts; ++part)
-            for (const QString &text : partTexts[i * parts + part]) {
+        for (const std::vector<QList<QString>> &part : partTexts)
+            for (const QString &text : part[i]) {
                 const QByteArray bytes = text.toUtf8();
                 best.Offer(bytes.constData(), size_t(bytes.size()));
             }
@@ -352,9 +368,9 @@ std::vector<QList<QString>> PrinterRows::LongestTexts(std::span<const int> cols,
             for (const int col : cols)
                 if (hasCells(col))
                     wanted.push_back(col);
+            std::vector<QList<QString>> read = readAll(cols, positions, count);
             startTops(wanted);
-            if (m_making.valid())
-                return readAll(cols, positions, count);
+            return read;
         }
         if (m_tops.size() < size_t(ColumnCount))
             m_tops.resize(size_t(ColumnCount));
