@@ -32,6 +32,8 @@ void PrinterList::Prepare(const QVariant &connectionTypes)
 QM6ErrorPtr PrinterList::Load(const QM6ConnectionPtr &connection)
 {
     mPrinterCount = 0;
+    if (mRows)
+        mRows->StopMaking();   // the list is read again: its column tables would be thrown away
     // Released, not closed: after a failed load the grid still shows the old rows and reads them
     // from it. It goes (and its buffers with it, for the next load) once the grid lets go of them.
     mRows.reset();

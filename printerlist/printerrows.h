@@ -42,6 +42,10 @@ public:
     // still in the processor's cache when the grid copies them); returns how many there were.
     qsizetype Select(const FillFilter &filter, const std::function<void(std::span<const FlexGridSourceRow>)> &take);
 
+    // Stops making what column fits need (the list is about to be read again); made again if
+    // these rows are still shown when it is next needed.
+    void StopMaking();
+
     // The match test behind Select, kept with the recordset it indexes.
     MatchIndex &Matches() { return m_index; }
     // Memory held beside the recordset: the match index and what column fitting keeps.

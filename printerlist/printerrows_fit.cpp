@@ -337,9 +337,20 @@ void PrinterRows::takeTops() const
         m_tops = m_making.get();
     } catch (const std::bad_alloc &) {
         m_tops.clear();
+        m_tops.resize(size_t(ColumnCount));   // not to be started again: the fit makes what it needs
     }
-    if (m_tops.empty())
-        m_tops.resize(size_t(ColumnCount));   // not to be started again
+    if (m_stop) {
+        m_tops.clear();   // left half made
+        m_stop = false;
+    }
+}
+
+void PrinterRows::StopMaking()
+{
+    if (!m_making.valid())
+        return;
+    m_stop = true;
+    takeTops();
 }
 
 std::vector<QList<QString>> PrinterRows::LongestTexts(std::span<const int> cols, std::span<const quint32> positions, int count) const
