@@ -178,18 +178,24 @@ void FlexGridModel::AppendSourceRows(const std::shared_ptr<const FlexGridRowSour
         node = m_topRows.back();
         nodeLevel = m_meta[size_t(node)].level;
     }
+    // Written without branches: whether a row is a top-level one, or a node, follows no pattern
+    // the processor could guess.
+    size_t tops = m_topRows.size();
+    m_topRows.resize(tops + rows.size());
+    int *top = m_topRows.data();
     int r = int(first);
     for (const FlexGridSourceRow &row : rows) {
         Q_ASSERT(row.position < kOwn);
         *ref++ = row.position & ~kOwn;
-        *meta++ = RowMeta{kSourceColour, row.level, row.node ? kSubtotal : quint8(0)};
-        if (!(node >= 0 && row.level > nodeLevel)) {
-            m_topRows.push_back(r);
-            node = row.node ? r : -1;
-            nodeLevel = row.level;
-        }
+        *meta++ = RowMeta{kSourceColour, row.level, quint8(row.node ? kSubtotal : 0)};
+        const bool isTop = !(node >= 0 && row.level > nodeLevel);
+        top[tops] = r;
+        tops += isTop;
+        node = isTop ? (row.node ? r : -1) : node;
+        nodeLevel = isTop ? row.level : nodeLevel;
         ++r;
     }
+    m_topRows.resize(tops);
     m_sourceRows += qsizetype(rows.size());
 }
 
