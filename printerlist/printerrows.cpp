@@ -135,8 +135,8 @@ qsizetype PrinterRows::Bytes() const
     qsizetype bytes = m_index.Bytes() + qsizetype(m_chunk.capacity() * sizeof(FlexGridSourceRow) + m_shapes.capacity());
     for (const std::unique_ptr<ColumnTop> &top : m_tops)
         if (top)
-            bytes += qsizetype(top->valueOf.capacity() + top->positions.capacity() * sizeof(quint32));
-    return bytes + qsizetype(m_shown.capacity() * sizeof(quint64));
+            bytes += qsizetype(top->valueOf.capacity() + top->lengthOf.capacity() + top->positions.capacity() * sizeof(quint32));
+    return bytes;
 }
 
 PrinterRows::CellSource PrinterRows::cellSource(int col, bool merged) const

@@ -73,7 +73,9 @@ private:
         std::vector<quint8> valueOf;      // per position (per record when merged rows have no such
                                           // cell): index into values, NoValue when empty
         bool byRecord = false;
-        std::vector<quint32> positions;   // longest first
+        std::vector<quint8> lengthOf;     // when many: per position, the cell's UTF-8 length (255: that
+                                          // long or longer)
+        std::vector<quint32> positions;   // the longest cells, longest first
         size_t lastLength = 0;            // bytes of the last one kept
         bool complete = false;            // every non-empty cell is kept
     };
@@ -97,6 +99,7 @@ private:
     enum class FitFrom { Settled, RanOut, OutOfLookups };
     template <typename Shown>
     FitFrom fromTop(int col, const ColumnTop &top, int count, const Shown &shown, size_t lookups, QList<QString> &texts) const;
+    QList<QString> fromLengths(int col, const ColumnTop &top, std::span<const quint32> positions, int count) const;
     std::vector<QList<QString>> readAll(std::span<const int> cols, std::span<const quint32> positions, int count) const;
 
     QM6RecordsetPtr m_rs;
@@ -113,7 +116,6 @@ private:
     // the shown cells instead), so that a load does not wait for them; the next fit takes them.
     mutable std::future<Tops> m_making;
     mutable std::atomic<bool> m_stop{false};
-    mutable std::vector<quint64> m_shown;                      // positions of the rows asked about
 };
 
 } // namespace printerlist

@@ -18,10 +18,12 @@ namespace {
 // Below this many rows the shown cells are read one by one; above it each column's longest cells
 // over the whole recordset are looked up among the rows shown, longest first.
 constexpr size_t ReadDirectlyBelow = 32768;
-// How many of a column's longest cells are kept for that.
-constexpr size_t TopCells = 131072;
-// Looks at the longest cells by binary search among the positions before a bitmap is made.
+// Looks at a column's longest cells (by binary search among the positions) before every shown
+// cell's length is looked at instead; as many of the longest cells are kept.
 constexpr size_t LookupsInOrder = 4096;
+constexpr size_t TopCells = LookupsInOrder;
+// Cell lengths are kept in a byte; this one means "as long or longer: read it".
+constexpr quint8 LongCell = 255;
 // Parts the shown cells are read in when they are read one by one.
 constexpr size_t ReadParts = 8;
 
@@ -170,6 +172,7 @@ void PrinterRows::buildTop(int col, ColumnTop &top) const
     std::vector<std::string> &distinct = top.values;
     top.byRecord = sources[1].kind == CellSource::Empty;
     top.valueOf.assign(size_t(n) * (top.byRecord ? 1 : 2), NoValue);
+    top.lengthOf.assign(size_t(n) * 2, 0);
     auto slot = [&top](quint32 position) { return top.byRecord ? position >> 1 : position; };
     bool many = false;
     size_t cells = 0;
@@ -178,6 +181,7 @@ void PrinterRows::buildTop(int col, ColumnTop &top) const
         const size_t len = cellLength(s, r);
         if (len == 0)
             return;
+        top.lengthOf[position] = quint8(std::min<size_t>(len, LongCell));
         if (len >= perLength.size())
             perLength.resize(len + 1, 0);
         ++perLength[len];
@@ -196,6 +200,7 @@ void PrinterRows::buildTop(int col, ColumnTop &top) const
     });
     if (!many) {
         top.complete = true;
+        top.lengthOf = {};
         return;   // the distinct texts answer every fit; no longest cells needed
     }
     distinct.clear();
@@ -287,6 +292,24 @@ PrinterRows::FitFrom PrinterRows::fromTop(int col, const ColumnTop &top, int cou
     return FitFrom::Settled;
 }
 
+// Every shown cell of the column by its length, kept per position: the text is read only for the
+// few cells long enough to count.
+QList<QString> PrinterRows::fromLengths(int col, const ColumnTop &top, std::span<const quint32> positions, int count) const
+{
+    const CellSource sources[2] = {cellSource(col, false), cellSource(col, true)};
+    const quint8 *lengthOf = top.lengthOf.data();
+    Longest best(count);
+    std::string scratch;
+    for (const quint32 position : positions) {
+        const quint8 l = lengthOf[position];
+        if (l == 0 || !best.Wants(l == LongCell ? cellLength(sources[position & 1u], qsizetype(position >> 1)) : l))
+            continue;
+        const QByteArrayView bytes = cellBytes(sources[position & 1u], qsizetype(position >> 1), scratch);
+        best.Offer(bytes.data(), size_t(bytes.size()));
+    }
+    return best.Texts();
+}
+
 // Every shown cell of the columns, the positions cut into parts that the cores take; each part's
 // longest texts are offered again in the parts' order, which keeps the texts that one pass in
 // order would keep.
@@ -355,82 +378,51 @@ void PrinterRows::StopMaking()
 
 std::vector<QList<QString>> PrinterRows::LongestTexts(std::span<const int> cols, std::span<const quint32> positions, int count) const
 {
+    if (positions.size() < ReadDirectlyBelow)
+        return readAll(cols, positions, count);
     std::vector<QList<QString>> out(cols.size());
     auto hasCells = [this](int col) {
         return col >= 0 && col < ColumnCount
                && (cellSource(col, false).kind != CellSource::Empty || cellSource(col, true).kind != CellSource::Empty);
     };
-    std::vector<int> toRead;
-    std::vector<size_t> readSlot;
-    auto readLater = [&](size_t i) {
-        toRead.push_back(cols[i]);
-        readSlot.push_back(i);
-    };
-    if (positions.size() < ReadDirectlyBelow) {
-        for (size_t i = 0; i < cols.size(); ++i)
-            if (hasCells(cols[i]))
-                readLater(i);
-    } else {
-        // What the columns need, made once per recordset: on a thread of its own the first
-        // time, while this fit reads the shown cells.
-        takeTops();
-        if (m_tops.empty()) {
-            std::vector<int> wanted;
-            for (const int col : cols)
-                if (hasCells(col))
-                    wanted.push_back(col);
-            std::vector<QList<QString>> read = readAll(cols, positions, count);
-            startTops(wanted);
-            return read;
-        }
-        if (m_tops.size() < size_t(ColumnCount))
-            m_tops.resize(size_t(ColumnCount));
-        std::vector<int> missing;
+    // What the columns need, made once per recordset: on a thread of its own the first
+    // time, while this fit reads the shown cells.
+    takeTops();
+    if (m_tops.empty()) {
+        std::vector<int> wanted;
         for (const int col : cols)
-            if (hasCells(col) && !m_tops[size_t(col)]) {
-                m_tops[size_t(col)] = std::make_unique<ColumnTop>();
-                missing.push_back(col);
-            }
-        OnCores(missing.size(), [&](size_t i) { buildTop(missing[i], *m_tops[size_t(missing[i])]); });
-
-        // Whether a row is shown: by binary search while the positions are in order (as a fill
-        // leaves them) and a column settles after a few looks, else in a bitmap of every position.
-        const bool ordered = std::is_sorted(positions.begin(), positions.end());
-        auto inOrder = [&](quint32 p) { return std::binary_search(positions.begin(), positions.end(), p); };
-        std::vector<FitFrom> from(cols.size(), FitFrom::Settled);
-        OnCores(cols.size(), [&](size_t i) {
-            if (!hasCells(cols[i]))
-                return;
-            const ColumnTop &top = *m_tops[size_t(cols[i])];
-            if (!top.values.empty())
-                out[i] = fromValues(top, positions, count);
-            else
-                from[i] = ordered ? fromTop(cols[i], top, count, inOrder, LookupsInOrder, out[i]) : FitFrom::OutOfLookups;
-        });
-        std::vector<size_t> walk;
-        for (size_t i = 0; i < cols.size(); ++i)
-            if (from[i] == FitFrom::OutOfLookups)
-                walk.push_back(i);
-        if (!walk.empty()) {
-            m_shown.assign((size_t(RecordCount()) * 2 + 63) / 64, 0);
-            for (const quint32 position : positions)
-                m_shown[position >> 6] |= quint64(1) << (position & 63u);
-            const quint64 *bits = m_shown.data();
-            auto inBitmap = [bits](quint32 p) { return ((bits[p >> 6] >> (p & 63u)) & 1u) != 0; };
-            OnCores(walk.size(), [&](size_t w) {
-                const size_t i = walk[w];
-                from[i] = fromTop(cols[i], *m_tops[size_t(cols[i])], count, inBitmap, size_t(-1), out[i]);
-            });
+            if (hasCells(col))
+                wanted.push_back(col);
+        std::vector<QList<QString>> read = readAll(cols, positions, count);
+        startTops(wanted);
+        return read;
+    }
+    if (m_tops.size() < size_t(ColumnCount))
+        m_tops.resize(size_t(ColumnCount));
+    std::vector<int> missing;
+    for (const int col : cols)
+        if (hasCells(col) && !m_tops[size_t(col)]) {
+            m_tops[size_t(col)] = std::make_unique<ColumnTop>();
+            missing.push_back(col);
         }
-        for (size_t i = 0; i < cols.size(); ++i)
-            if (from[i] == FitFrom::RanOut)
-                readLater(i);   // the rows shown are not among the longest kept
-    }
-    if (!toRead.empty()) {
-        std::vector<QList<QString>> read = readAll(toRead, positions, count);
-        for (size_t k = 0; k < toRead.size(); ++k)
-            out[readSlot[k]] = std::move(read[k]);
-    }
+    OnCores(missing.size(), [&](size_t i) { buildTop(missing[i], *m_tops[size_t(missing[i])]); });
+
+    // The column's longest cells looked up among the rows shown, by binary search while the
+    // positions are in order (as a fill leaves them) and a few looks settle it; else the
+    // length of every shown cell.
+    const bool ordered = std::is_sorted(positions.begin(), positions.end());
+    auto inOrder = [&](quint32 p) { return std::binary_search(positions.begin(), positions.end(), p); };
+    OnCores(cols.size(), [&](size_t i) {
+        if (!hasCells(cols[i]))
+            return;
+        const ColumnTop &top = *m_tops[size_t(cols[i])];
+        if (!top.values.empty())
+            out[i] = fromValues(top, positions, count);
+        else if (top.lengthOf.empty())
+            return;   // no cell of the list has text
+        else if (!ordered || fromTop(cols[i], top, count, inOrder, LookupsInOrder, out[i]) != FitFrom::Settled)
+            out[i] = fromLengths(cols[i], top, positions, count);
+    });
     return out;
 }
 

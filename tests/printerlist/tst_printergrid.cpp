@@ -275,9 +275,14 @@ QM6RecordsetPtr tst_PrinterGrid::longList()
         QList<Rec> recs;
         const QVariant none;
         const QStringList names{"HP LaserJet %1", "Lexmark T%1", "Drucker Büro %1", QString::fromUtf8("\u212Aitchen %1"), "Canon iR %1"};
-        for (int i = 0; i < 70000; ++i)
-            recs.append({i + 1, "K", names[i % names.size()].arg(i), QStringLiteral("\\\\srv%1\\q").arg(i % 13),
+        for (int i = 0; i < 70000; ++i) {
+            // Some "Drucker Büro" names far apart, each longer than the one before, and some "HP"
+            // names one letter longer than the others: the longest texts lie apart, and a match
+            // without "Drucker Büro" has none of the longest names of the list.
+            const qsizetype pad = i % 997 != 0 ? 0 : i % 5 == 2 ? i / 997 : i % 5 == 0 ? 1 : 0;
+            recs.append({i + 1, "K", names[i % names.size()].arg(i) + QString(pad, QLatin1Char('x')), QStringLiteral("\\\\srv%1\\q").arg(i % 13),
                          i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("ws-%1").arg(i % 101)), "", 1, "", none, none, none, none, none});
+        }
         m_longList = makeRecordset(recs);
     }
     return m_longList;
