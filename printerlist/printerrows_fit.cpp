@@ -200,11 +200,13 @@ void PrinterRows::buildTop(int col, ColumnTop &top) const
     });
     if (!many) {
         top.complete = true;
-        top.lengthOf = {};
+        std::vector<quint8>().swap(top.lengthOf);   // given back: assigning {} would keep the room
+        if (distinct.empty())
+            std::vector<quint8>().swap(top.valueOf);   // no text at all
         return;   // the distinct texts answer every fit; no longest cells needed
     }
     distinct.clear();
-    top.valueOf = {};
+    std::vector<quint8>().swap(top.valueOf);
 
     // Whole lengths from the longest down while they fit; the length that does not, in part.
     size_t kept = 0, cut = 0, atCut = 0;

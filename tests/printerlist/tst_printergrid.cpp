@@ -403,7 +403,8 @@ void tst_PrinterGrid::fitFindsTheLongestShownTexts()
     PrepareGrid(g, QVariant());
     FillFilter f;
     f.matchText = match;
-    FillRows(g, std::make_shared<PrinterRows>(longList()), f);
+    const auto rows = std::make_shared<PrinterRows>(longList());
+    FillRows(g, rows, f);
     if (sorted)
         g.Sort(ColName, false);
     const std::vector<int> cols{ColName, ColPort, ColHost, ColProfile, ColConnectionType, ColAccount};
@@ -431,6 +432,10 @@ void tst_PrinterGrid::fitFindsTheLongestShownTexts()
             QCOMPARE(got, expected[i]);
         }
     }
+    // What the fit keeps per record: a byte per cell of the columns of many texts, a byte per
+    // record of the others (and a byte of the list's shape).
+    const qsizetype kept = rows->Bytes() - rows->Matches().Bytes();
+    QVERIFY2(kept < 10 * rows->RecordCount(), qPrintable(QString::number(double(kept) / double(rows->RecordCount()))));
 }
 
 void tst_PrinterGrid::comboListFromLookupList_data()
