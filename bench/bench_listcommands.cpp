@@ -26,7 +26,6 @@
 #include <QTemporaryDir>
 #include <QItemSelectionModel>
 #include <QTimer>
-#include <QTreeView>
 #include <cstdio>
 #include <cstring>
 

@@ -32,21 +32,22 @@ void PrinterList::Prepare(const QVariant &connectionTypes)
 QM6ErrorPtr PrinterList::Load(const QM6ConnectionPtr &connection)
 {
     mPrinterCount = 0;
-    if (mRecordset) {
-        mRecordset->Close();
-        mRecordset.reset();
-    }
-    mMatchIndex = MatchIndex();
+    if (mRows)
+        mRows->StopMaking();   // the list is read again: its column tables would be thrown away
+    // Released, not closed: after a failed load the grid still shows the old rows and reads them
+    // from it. It goes (and its buffers with it, for the next load) once the grid lets go of them.
+    mRows.reset();
     QM6RecordsetPtr rs;
     if (QM6ErrorPtr e = PrinterData::Instance().GetPrinters(connection, &rs, true))
         return e;
-    mRecordset = std::move(rs);
+    if (rs)
+        mRows = std::make_shared<PrinterRows>(std::move(rs));
     return {};
 }
 
 void PrinterList::Fill(const FillFilter &filter, qint32 widthTwips)
 {
-    mPrinterCount = FillRows(mGrid, mRecordset.get(), filter, &mMatchIndex);
+    mPrinterCount = FillRows(mGrid, mRows, filter);
     SizeColumns(widthTwips);
     mGrid.SetRow(0);
     AddFillerRows();

@@ -1,9 +1,10 @@
-// The printer list the page shows: the recordset it was filled from, the match index kept
-// with that recordset, the number of data rows, the filler rows after them, and the
-// selection read as printer identifiers. The page holds one and drives it.
+// The printer list the page shows: the recordset it was filled from with the rows the grid reads
+// from it (and the match index kept with them), the number of data rows, the filler rows after
+// them, and the selection read as printer identifiers. The page holds one and drives it.
 #pragma once
 
 #include "printergrid.h"
+#include "printerrows.h"
 #include "qm6connection.h"
 #include "qm6error.h"
 #include "qm6recordset.h"
@@ -38,7 +39,8 @@ public:
 
     // Columns, header captions and the connection-type display list (lookup list 6).
     void Prepare(const QVariant &connectionTypes);
-    // Drops the recordset held and reads a new one; after a failure none is held.
+    // Drops the recordset held and reads a new one; after a failure none is held. Rows the grid
+    // still shows keep the old one readable until the next fill replaces them.
     QM6ErrorPtr Load(const QM6ConnectionPtr &connection);
     // Rebuilds every row from the recordset held, sizes the columns to widthTwips, appends
     // the filler rows and folds every printer; the header row is left current.
@@ -50,7 +52,9 @@ public:
     void AddFillerRows();
 
     qint32 PrinterCount() const { return mPrinterCount; }
-    QM6Recordset *Recordset() const { return mRecordset.get(); }
+    QM6Recordset *Recordset() const { return mRows ? mRows->Recordset() : nullptr; }
+    // The rows over the recordset held, with its match index; null while none is held.
+    PrinterRows *Rows() const { return mRows.get(); }
     // A printer or merged-printer row (not the header, not a filler).
     bool IsDataRow(int row) const { return row >= 1 && row <= mPrinterCount; }
 
@@ -63,8 +67,7 @@ public:
 
 private:
     FlexGrid &mGrid;
-    QM6RecordsetPtr mRecordset;
-    MatchIndex mMatchIndex;   // belongs to mRecordset
+    std::shared_ptr<PrinterRows> mRows;   // owns the recordset
     qint32 mPrinterCount = 0;
 };
 

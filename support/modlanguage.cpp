@@ -90,8 +90,10 @@ bool LoadTranslator(const QString &path)
         error = QStringLiteral("it is larger than %1 bytes").arg(MAX_TABLE_SIZE);
     else if ((data = file.read(MAX_TABLE_SIZE + 1)).isEmpty())
         error = QStringLiteral("it is empty or cannot be read");
-    else
+    else {
+        data.squeeze();   // read() kept room for the largest table allowed, 32 MB, for as long as the table is used
         modStringTable::LoadStringTable(*translator, data, &error);
+    }
     if (!error.isEmpty()) {
         st.refused = stamp;
         qWarning("The string table %s is not used: %s. Texts stay empty until the file is replaced.",

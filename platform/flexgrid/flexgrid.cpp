@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -24,7 +23,7 @@ constexpr int kDefaultWidthPx = 64;
 FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
 {
     // The view first: children are deleted in creation order and the model must outlive it.
-    m_view = new QTreeView(this);
+    m_view = new FlexGridView(this);
     m_model = new FlexGridModel(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -34,15 +33,10 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
     m_view->setModel(m_model);
     m_view->setItemDelegate(new FlexGridDelegate(m_view));
     m_model->SetPaletteSource(m_view);
-    m_view->setUniformRowHeights(true);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setExpandsOnDoubleClick(false); // a double click is the page's "open this printer"
-    m_view->setAllColumnsShowFocus(true);
     m_view->setRootIsDecorated(false);
-    m_view->setAnimated(false);
-    m_view->setSortingEnabled(false);      // sorting is ours: it keeps children under their node
     m_view->viewport()->setMouseTracking(true);
 
     QHeaderView *header = m_view->header();
@@ -66,11 +60,11 @@ FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent)
             && twips::ToPixels(m_widthTw[size_t(col)]) != size)
             m_widthTw[size_t(col)] = twips::FromPixels(size);
     });
-    connect(m_view, &QTreeView::expanded, this, [this](const QModelIndex &index) {
+    connect(m_view, &FlexGridView::expanded, this, [this](const QModelIndex &index) {
         if (!m_applying)
             m_expanded.insert(FlexGridModel::RowOfIndex(index));
     });
-    connect(m_view, &QTreeView::collapsed, this, [this](const QModelIndex &index) {
+    connect(m_view, &FlexGridView::collapsed, this, [this](const QModelIndex &index) {
         if (!m_applying)
             m_expanded.remove(FlexGridModel::RowOfIndex(index));
     });
@@ -158,6 +152,15 @@ void FlexGrid::AddItem(const QList<QString> &cells)
     closeResetIfLive();
 }
 
+void FlexGrid::AddSourceRows(const std::shared_ptr<const FlexGridRowSource> &source, std::span<const FlexGridSourceRow> rows)
+{
+    if (!source || rows.empty())
+        return;
+    openReset();
+    m_model->AppendSourceRows(source, rows);
+    closeResetIfLive();
+}
+
 void FlexGrid::Clear()
 {
     openReset();
@@ -235,12 +238,15 @@ void FlexGrid::AutoSize(int col1, int col2)
     const QFontMetrics fm(m_view->font());
     const int margin = 2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 6;
     const int tree = treeColumn();
-    for (int c = col1; c <= col2; ++c) {
-        if (m_hidden[size_t(c)])
-            continue;
+    std::vector<int> cols;
+    for (int c = col1; c <= col2; ++c)
+        if (!m_hidden[size_t(c)])
+            cols.push_back(c);
+    const std::vector<QList<QString>> longest = m_model->LongestTexts(cols);
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const int c = cols[i];
         int width = 0;
-        const QList<QString> texts = m_model->LongestTexts(c);
-        for (const QString &text : texts)
+        for (const QString &text : longest[i])
             width = std::max(width, fm.horizontalAdvance(FlexGridDelegate::VisibleText(text)));
         width += margin;
         if (c == tree)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "flexgridrowsource.h"
+#include "flexgridview.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -11,12 +14,13 @@
 #include <QWidget>
 
 #include <initializer_list>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class FlexGridModel;
 class QItemSelection;
-class QTreeView;
 
 // The page's grid: rows and columns by number, row 0 being the header row whose cells are the
 // column captions (one fixed row), outline nodes that fold the rows after them, whole-row
@@ -63,6 +67,10 @@ public:
     // Appends one row from its cells; no character inside a text splits a cell or a row.
     void AddItem(std::initializer_list<QUtf8StringView> cells);
     void AddItem(const QList<QString> &cells);
+    // Appends rows that the source holds (see FlexGridRowSource): the grid keeps a position and
+    // the outline shape per row and reads the rest when it needs it. Writing a cell of such a row
+    // gives the row its own copy of its text.
+    void AddSourceRows(const std::shared_ptr<const FlexGridRowSource> &source, std::span<const FlexGridSourceRow> rows);
     void Clear();
 
     // Invalid QColor when the cell has the default colour; system colours resolved now.
@@ -117,7 +125,7 @@ public:
     double FontSize() const;
     void SetFontSize(double points);
 
-    QTreeView *View() const { return m_view; }
+    FlexGridView *View() const { return m_view; }
     FlexGridModel *Model() const { return m_model; }
 
 signals:
@@ -154,7 +162,7 @@ private:
     bool keyEvent(QEvent *event);
 
     FlexGridModel *m_model = nullptr;
-    QTreeView *m_view = nullptr;
+    FlexGridView *m_view = nullptr;
     QWidget *m_rowsArea = nullptr;    // the view's viewport
     QWidget *m_headerArea = nullptr;  // the header's viewport
     bool m_redraw = true;

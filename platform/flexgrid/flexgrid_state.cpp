@@ -7,7 +7,6 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QTreeView>
 
 #include <algorithm>
 

@@ -3,6 +3,10 @@
 #include "flexgridmodel.h"
 #include "olecolor.h"
 
+#include <QApplication>
+#include <QPainter>
+#include <QtMath>
+
 namespace {
 
 // The short names of the characters that change the direction or the lines of what follows.
@@ -79,4 +83,54 @@ void FlexGridDelegate::initStyleOption(QStyleOptionViewItem *option, const QMode
             pal.setColor(group, QPalette::HighlightedText,
                          ReadableGrey(pal.color(group, QPalette::HighlightedText), pal.color(group, QPalette::Highlight)));
     }
+}
+
+void FlexGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget *widget = opt.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const QString text = opt.text;
+    opt.text.clear();
+    opt.features &= ~QStyleOptionViewItem::HasDisplay;
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    if (text.isEmpty())
+        return;
+
+    // Where and how the style would have drawn it: the text rectangle less the focus margin,
+    // the row's text colour for its state, elided at the end when it does not fit.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect rect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
+    if (rect.width() <= 0)
+        return;
+    QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    if (opt.font != m_laidOutFont || opt.font.resolveMask() != m_laidOutFont.resolveMask()) {
+        m_laidOut.clear();
+        m_laidOutFont = opt.font;
+    }
+    QStaticText *laidOut = m_laidOut.object(text);
+    if (!laidOut) {
+        laidOut = new QStaticText(text);
+        laidOut->setTextFormat(Qt::PlainText);   // a name is never markup
+        laidOut->prepare(QTransform(), opt.font);
+        m_laidOut.insert(text, laidOut);
+    }
+    const QFontMetrics fm(opt.font);
+    const int width = qCeil(laidOut->size().width());
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    painter->setClipRect(rect, Qt::IntersectClip);
+    if (width <= rect.width()) {
+        const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, QSize(width, fm.height()), rect);
+        painter->drawStaticText(at.topLeft(), *laidOut);
+    } else {
+        const QString elided = fm.elidedText(text, opt.textElideMode, rect.width());
+        const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, QSize(fm.horizontalAdvance(elided), fm.height()), rect);
+        painter->drawText(QPoint(at.left(), at.top() + fm.ascent()), elided);
+    }
+    painter->restore();
 }

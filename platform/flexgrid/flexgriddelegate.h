@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QCache>
+#include <QFont>
+#include <QStaticText>
 #include <QString>
 #include <QStringView>
 #include <QStyledItemDelegate>
@@ -15,7 +18,12 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     QString displayText(const QVariant &value, const QLocale &locale) const override;
-
+    // The style draws the cell without its text, then the text is drawn on one line: the
+    // style's own text drawing lays every cell's text out twice (once to size it) and breaks
+    // it into lines, which is most of what a refill of a long list costs on screen. Texts laid
+    // out lately are kept, so that a repaint, or a refill that shows some of the same texts,
+    // draws them without laying them out again.
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // text with C0 controls as their control pictures (U+2400 + c; tab as U+21E5), DEL as U+2421,
     // and C1 controls, bidirectional controls and line separators by their code or short name
@@ -26,4 +34,8 @@ public:
 protected:
     // Grey text stays grey, and readable, in a selected row too.
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    mutable QCache<QString, QStaticText> m_laidOut{4096};   // for m_laidOutFont
+    mutable QFont m_laidOutFont;
 };

@@ -33,28 +33,30 @@ void FlexGridModel::EndReset()
 
 // ---- text storage ------------------------------------------------------------------------
 
-quint32 FlexGridModel::cellStart(int r, int c) const
+quint32 FlexGridModel::cellStart(size_t o, int c) const
 {
-    return c == 0 ? m_rows[size_t(r)].start : m_ends[size_t(r) * size_t(m_cols) + size_t(c) - 1];
+    return c == 0 ? m_ownStart[o] : m_ends[o * size_t(m_cols) + size_t(c) - 1];
 }
 
-quint32 FlexGridModel::rowEnd(int r) const
+quint32 FlexGridModel::rowEnd(size_t o) const
 {
-    return m_cols == 0 ? m_rows[size_t(r)].start : m_ends[size_t(r) * size_t(m_cols) + size_t(m_cols) - 1];
+    return m_cols == 0 ? m_ownStart[o] : m_ends[o * size_t(m_cols) + size_t(m_cols) - 1];
 }
 
-QByteArrayView FlexGridModel::TextUtf8(int r, int c) const
+QByteArrayView FlexGridModel::ownText(size_t o, int c) const
 {
-    if (!validCell(r, c))
-        return {};
-    const quint32 s = cellStart(r, c);
-    const quint32 e = m_ends[size_t(r) * size_t(m_cols) + size_t(c)];
-    return QByteArrayView(m_arena.constData() + s, qsizetype(e - s));
+    const quint32 s = cellStart(o, c);
+    return QByteArrayView(m_arena.constData() + s, qsizetype(cellEnd(o, c) - s));
 }
 
 QString FlexGridModel::Text(int r, int c) const
 {
-    return QString::fromUtf8(TextUtf8(r, c));
+    if (!validCell(r, c))
+        return {};
+    const quint32 ref = m_refs[size_t(r)];
+    if (ref & kOwn)
+        return QString::fromUtf8(ownText(ref & ~kOwn, c));
+    return m_source->Text(ref, c);
 }
 
 QString FlexGridModel::DisplayText(int r, int c) const
@@ -68,21 +70,33 @@ QString FlexGridModel::DisplayText(int r, int c) const
     return text;
 }
 
+// A new own row whose cells start at `start`; the caller writes its end offsets.
+size_t FlexGridModel::newOwnRow(quint32 start)
+{
+    const size_t o = m_ownStart.size();
+    m_ownStart.push_back(start);
+    m_refs.push_back(kOwn | quint32(o));
+    m_meta.push_back(RowMeta{0, 0, 0});
+    ++m_ownLive;
+    placeLastRow();
+    return o;
+}
+
 void FlexGridModel::appendEmptyRow()
 {
-    RowInfo info;
-    info.start = quint32(m_arena.size());
-    m_rows.push_back(info);
-    m_ends.insert(m_ends.end(), size_t(m_cols), info.start);
+    const quint32 start = quint32(m_arena.size());
+    newOwnRow(start);
+    m_ends.insert(m_ends.end(), size_t(m_cols), start);
 }
 
 void FlexGridModel::finishAppendedRow(int r)
 {
-    m_liveBytes += rowEnd(r) - m_rows[size_t(r)].start;
+    const size_t o = m_refs[size_t(r)] & ~kOwn;
+    m_liveBytes += rowEnd(o) - m_ownStart[o];
     if (r > 0 && !m_candidatesDirty) {
         for (int c = 0; c < m_cols; ++c) {
-            const quint32 s = cellStart(r, c);
-            noteCandidate(c, s, m_ends[size_t(r) * size_t(m_cols) + size_t(c)] - s);
+            const quint32 s = cellStart(o, c);
+            noteCandidate(c, s, cellEnd(o, c) - s);
         }
     }
 }
@@ -99,9 +113,7 @@ void FlexGridModel::AppendRow(std::initializer_list<QUtf8StringView> cells)
     const qsizetype start = m_arena.size();
     m_arena.resize(start + total);
     char *out = m_arena.data() + start;
-    RowInfo info;
-    info.start = quint32(start);
-    m_rows.push_back(info);
+    newOwnRow(quint32(start));
     const size_t firstEnd = m_ends.size();
     m_ends.resize(firstEnd + size_t(m_cols));
     quint32 pos = quint32(start);
@@ -132,9 +144,7 @@ void FlexGridModel::AppendRow(const QList<QString> &cells)
     m_arena.resize(start + room);
     char *const base = m_arena.data();
     char *out = base + start;
-    RowInfo info;
-    info.start = quint32(start);
-    m_rows.push_back(info);
+    newOwnRow(quint32(start));
     for (qsizetype c = 0; c < m_cols; ++c) {
         if (c < used)
             out = encoder.appendToBuffer(out, cells[c]);
@@ -144,28 +154,127 @@ void FlexGridModel::AppendRow(const QList<QString> &cells)
     finishAppendedRow(r);
 }
 
+void FlexGridModel::AppendSourceRows(const std::shared_ptr<const FlexGridRowSource> &source,
+                                     std::span<const FlexGridSourceRow> rows)
+{
+    if (!source || rows.empty())
+        return;
+    ResetScope scope(this);
+    if (source != m_source && m_sourceRows > 0) {
+        for (int r = 1; r < Rows() && m_sourceRows > 0; ++r)
+            materialize(r);
+    }
+    m_source = source;
+    ensureStructure();   // the rows so far, usually just the header
+    const size_t first = m_refs.size();
+    m_refs.resize(first + rows.size());
+    m_meta.resize(first + rows.size());
+    quint32 *ref = m_refs.data() + first;
+    RowMeta *meta = m_meta.data() + first;
+    // The outline is kept current as the rows go in, by the rule of buildStructure.
+    int node = -1;
+    int nodeLevel = 0;
+    if (!m_topRows.empty() && (m_meta[size_t(m_topRows.back())].flags & kSubtotal)) {
+        node = m_topRows.back();
+        nodeLevel = m_meta[size_t(node)].level;
+    }
+    // Written without branches: whether a row is a top-level one, or a node, follows no pattern
+    // the processor could guess.
+    size_t tops = m_topRows.size();
+    m_topRows.resize(tops + rows.size());
+    int *top = m_topRows.data();
+    int r = int(first);
+    for (const FlexGridSourceRow &row : rows) {
+        Q_ASSERT(row.position < kOwn);
+        *ref++ = row.position & ~kOwn;
+        *meta++ = RowMeta{kSourceColour, row.level, quint8(row.node ? kSubtotal : 0)};
+        const bool isTop = !(node >= 0 && row.level > nodeLevel);
+        top[tops] = r;
+        tops += isTop;
+        node = isTop ? (row.node ? r : -1) : node;
+        nodeLevel = isTop ? row.level : nodeLevel;
+        ++r;
+    }
+    m_topRows.resize(tops);
+    m_sourceRows += qsizetype(rows.size());
+}
+
+// Turns a source row into an own row holding the same text, shape and colour, so that code can
+// change its text.
+void FlexGridModel::materialize(int r)
+{
+    const quint32 ref = m_refs[size_t(r)];
+    if (ref & kOwn)
+        return;
+    QList<QString> cells;
+    cells.reserve(m_cols);
+    for (int c = 0; c < m_cols; ++c)
+        cells.push_back(m_source->Text(ref, c));
+    RowMeta meta = m_meta[size_t(r)];
+    if (meta.colour == kSourceColour) {
+        const quint32 ole = m_source->ForeColor(ref);
+        meta.colour = ole == FlexGridRowSource::DefaultColour ? quint16(0) : colourIndex({true, ole});
+    }
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    qsizetype room = 0;
+    for (const QString &cell : cells)
+        room += encoder.requiredSpace(cell.size());
+    const qsizetype start = m_arena.size();
+    m_arena.resize(start + room);
+    char *const base = m_arena.data();
+    char *out = base + start;
+    const size_t o = m_ownStart.size();
+    m_ownStart.push_back(quint32(start));
+    for (const QString &cell : cells) {
+        out = encoder.appendToBuffer(out, cell);
+        m_ends.push_back(quint32(out - base));
+    }
+    m_arena.resize(out - base);
+    m_refs[size_t(r)] = kOwn | quint32(o);
+    m_meta[size_t(r)] = meta;
+    ++m_ownLive;
+    m_liveBytes += m_arena.size() - start;
+    m_candidatesDirty = true;
+    sourceRowsGone(1);
+}
+
+void FlexGridModel::sourceRowsGone(qsizetype n)
+{
+    m_sourceRows -= n;
+    if (m_sourceRows <= 0) {
+        m_sourceRows = 0;
+        m_source.reset();   // the owner may now let its table go
+    }
+}
+
 void FlexGridModel::SetText(int r, int c, QStringView text)
 {
     if (!validCell(r, c))
         return;
     const QByteArray utf8 = text.toUtf8();
-    if (TextUtf8(r, c) == QByteArrayView(utf8))
+    if (!(m_refs[size_t(r)] & kOwn)) {
+        if (m_source->Text(m_refs[size_t(r)], c) == text)
+            return;
+        materialize(r);
+    }
+    const size_t o = m_refs[size_t(r)] & ~kOwn;
+    if (ownText(o, c) == QByteArrayView(utf8))
         return;
     // Rewrite the whole row at the end of the arena so its cells stay contiguous.
     QByteArray row;
     std::vector<quint32> lengths(static_cast<size_t>(m_cols));
     for (int i = 0; i < m_cols; ++i) {
-        const QByteArrayView cell = i == c ? QByteArrayView(utf8) : TextUtf8(r, i);
+        const QByteArrayView cell = i == c ? QByteArrayView(utf8) : ownText(o, i);
         row.append(cell.data(), cell.size());
         lengths[size_t(i)] = quint32(cell.size());
     }
-    m_liveBytes -= rowEnd(r) - m_rows[size_t(r)].start;
+    m_liveBytes -= rowEnd(o) - m_ownStart[o];
     quint32 pos = quint32(m_arena.size());
     m_arena.append(row);
-    m_rows[size_t(r)].start = pos;
+    m_ownStart[o] = pos;
     for (int i = 0; i < m_cols; ++i) {
         pos += lengths[size_t(i)];
-        m_ends[size_t(r) * size_t(m_cols) + size_t(i)] = pos;
+        m_ends[o * size_t(m_cols) + size_t(i)] = pos;
     }
     m_liveBytes += row.size();
     // The replaced text may have been one of the longest; the header row is measured apart.
@@ -194,8 +303,29 @@ void FlexGridModel::SetRows(int n)
             appendEmptyRow();
         return;
     }
-    for (int r = n; r < Rows(); ++r)
-        m_liveBytes -= rowEnd(r) - m_rows[size_t(r)].start;
+    // The rows kept or the rows dropped are counted, whichever are fewer (a refill keeps the
+    // header only).
+    auto ownBytes = [this](int first, int last, qsizetype &rows) {
+        qsizetype bytes = 0;
+        for (int r = first; r < last; ++r) {
+            const quint32 ref = m_refs[size_t(r)];
+            if (ref & kOwn) {
+                const size_t o = ref & ~kOwn;
+                bytes += rowEnd(o) - m_ownStart[o];
+                ++rows;
+            }
+        }
+        return bytes;
+    };
+    qsizetype ownRows = 0;
+    if (n < Rows() - n) {
+        m_liveBytes = ownBytes(0, n, ownRows);
+        m_ownLive = ownRows;
+    } else {
+        m_liveBytes -= ownBytes(n, Rows(), ownRows);
+        m_ownLive -= ownRows;
+    }
+    const qsizetype sourceGone = m_sourceRows - (qsizetype(n) - m_ownLive);
     if (!m_cellColours.isEmpty()) {
         for (auto it = m_cellColours.begin(); it != m_cellColours.end();) {
             if (int(it.key() >> 32) >= n)
@@ -204,8 +334,11 @@ void FlexGridModel::SetRows(int n)
                 ++it;
         }
     }
-    m_rows.resize(size_t(n));
-    m_ends.resize(size_t(n) * size_t(m_cols));
+    m_refs.resize(size_t(n));
+    m_meta.resize(size_t(n));
+    // The rows left keep their places.
+    m_topRows.resize(size_t(std::lower_bound(m_topRows.cbegin(), m_topRows.cend(), n) - m_topRows.cbegin()));
+    sourceRowsGone(sourceGone);
     if (n <= 1) {
         for (auto &v : m_candidates)
             v.clear();
@@ -223,25 +356,7 @@ void FlexGridModel::SetCols(int n)
     if (n == m_cols)
         return;
     ResetScope scope(this);
-    QByteArray arena;
-    arena.reserve(m_liveBytes);
-    std::vector<quint32> ends;
-    ends.reserve(m_rows.size() * size_t(n));
-    for (int r = 0; r < Rows(); ++r) {
-        const quint32 start = quint32(arena.size());
-        for (int c = 0; c < n; ++c) {
-            if (c < m_cols) {
-                const QByteArrayView cell = TextUtf8(r, c);
-                arena.append(cell.data(), cell.size());
-            }
-            ends.push_back(quint32(arena.size()));
-        }
-        m_rows[size_t(r)].start = start;
-    }
-    m_arena = std::move(arena);
-    m_liveBytes = m_arena.size();
-    m_ends = std::move(ends);
-    m_cols = n;
+    compact(n);
     if (!m_cellColours.isEmpty()) {
         for (auto it = m_cellColours.begin(); it != m_cellColours.end();) {
             if (int(it.key() & 0xFFFFFFFFu) >= n)
@@ -258,17 +373,21 @@ void FlexGridModel::SetCols(int n)
     m_candidatesDirty = Rows() > 1;
 }
 
+// Every row becomes an own row with empty cells.
 void FlexGridModel::ClearText()
 {
     ResetScope scope(this);
     m_arena.clear();
     m_arena.squeeze();
     m_liveBytes = 0;
-    std::fill(m_ends.begin(), m_ends.end(), 0u);
-    for (RowInfo &info : m_rows) {
-        info.start = 0;
-        info.colour = 0;
+    m_ownStart.assign(m_refs.size(), 0);
+    m_ends.assign(m_refs.size() * size_t(m_cols), 0);
+    for (size_t r = 0; r < m_refs.size(); ++r) {
+        m_refs[r] = kOwn | quint32(r);
+        m_meta[r].colour = 0;
     }
+    m_ownLive = qsizetype(m_refs.size());
+    sourceRowsGone(m_sourceRows);
     m_cellColours.clear();
     for (auto &v : m_candidates)
         v.clear();
@@ -279,89 +398,43 @@ void FlexGridModel::ClearText()
 void FlexGridModel::maybeCompact()
 {
     const qsizetype garbage = m_arena.size() - m_liveBytes;
-    if (garbage > 4096 && garbage > m_liveBytes)
-        compact();
+    const qsizetype deadRows = qsizetype(m_ownStart.size()) - m_ownLive;
+    if ((garbage > 4096 && garbage > m_liveBytes) || (deadRows > 64 && deadRows > m_ownLive))
+        compact(m_cols);
 }
 
-// Moves the rows' text down over the garbage in place, in arena order, so that no text is
-// overwritten before it has moved; the arena keeps its capacity for the next fill.
-void FlexGridModel::compact()
+// Rewrites the own rows still in use, in row order and with `cols` cells each, into fresh
+// tables; rows no longer in use and replaced text are left behind.
+void FlexGridModel::compact(int cols)
 {
-    std::vector<int> order(m_rows.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::sort(order.begin(), order.end(),
-              [this](int a, int b) { return m_rows[size_t(a)].start < m_rows[size_t(b)].start; });
-    char *data = m_arena.data();
-    quint32 pos = 0;
-    for (int r : order) {
-        const quint32 s = m_rows[size_t(r)].start;
-        const quint32 e = rowEnd(r);
-        if (s != pos)
-            std::memmove(data + pos, data + s, size_t(e - s));
-        m_rows[size_t(r)].start = pos;
-        for (int c = 0; c < m_cols; ++c) {
-            quint32 &end = m_ends[size_t(r) * size_t(m_cols) + size_t(c)];
-            end = end - s + pos;
+    QByteArray arena;
+    arena.reserve(m_liveBytes);
+    std::vector<quint32> starts;
+    starts.reserve(size_t(m_ownLive));
+    std::vector<quint32> ends;
+    ends.reserve(size_t(m_ownLive) * size_t(cols));
+    for (quint32 &ref : m_refs) {
+        if (!(ref & kOwn))
+            continue;
+        const size_t o = ref & ~kOwn;
+        const quint32 start = quint32(arena.size());
+        for (int c = 0; c < cols; ++c) {
+            if (c < m_cols) {
+                const QByteArrayView cell = ownText(o, c);
+                arena.append(cell.data(), cell.size());
+            }
+            ends.push_back(quint32(arena.size()));
         }
-        pos += e - s;
+        ref = kOwn | quint32(starts.size());
+        starts.push_back(start);
     }
-    m_arena.resize(pos);
+    m_arena = std::move(arena);
+    m_liveBytes = m_arena.size();
+    m_ownStart = std::move(starts);
+    m_ends = std::move(ends);
+    m_ownLive = qsizetype(m_ownStart.size());
+    m_cols = cols;
     m_candidatesDirty = Rows() > 1;
-}
-
-// ---- longest texts, for AutoSize ---------------------------------------------------------
-
-void FlexGridModel::noteCandidate(int c, quint32 off, quint32 len) const
-{
-    std::vector<Candidate> &v = m_candidates[size_t(c)];
-    if (len == 0 || (int(v.size()) == kCandidates && len <= m_candidateMin[size_t(c)]))
-        return;
-    const QByteArrayView text(m_arena.constData() + off, qsizetype(len));
-    for (const Candidate &k : v) {
-        if (k.len == len && std::memcmp(m_arena.constData() + k.off, text.data(), len) == 0)
-            return;
-    }
-    if (int(v.size()) < kCandidates) {
-        v.push_back({off, len});
-    } else {
-        auto smallest = std::min_element(v.begin(), v.end(),
-                                         [](const Candidate &a, const Candidate &b) { return a.len < b.len; });
-        *smallest = {off, len};
-    }
-    quint32 minLen = v.front().len;
-    for (const Candidate &k : v)
-        minLen = std::min(minLen, k.len);
-    m_candidateMin[size_t(c)] = minLen;
-}
-
-void FlexGridModel::rebuildCandidates() const
-{
-    for (auto &v : m_candidates)
-        v.clear();
-    std::fill(m_candidateMin.begin(), m_candidateMin.end(), 0);
-    for (int r = 1; r < Rows(); ++r) {
-        for (int c = 0; c < m_cols; ++c) {
-            const quint32 s = cellStart(r, c);
-            noteCandidate(c, s, m_ends[size_t(r) * size_t(m_cols) + size_t(c)] - s);
-        }
-    }
-    m_candidatesDirty = false;
-}
-
-QList<QString> FlexGridModel::LongestTexts(int c) const
-{
-    QList<QString> texts;
-    if (c < 0 || c >= m_cols)
-        return texts;
-    if (m_candidatesDirty)
-        rebuildCandidates();
-    const auto &map = m_comboMaps[size_t(c)];
-    for (const Candidate &k : m_candidates[size_t(c)]) {
-        QString text = QString::fromUtf8(m_arena.constData() + k.off, qsizetype(k.len));
-        texts.push_back(map.value(text, text));
-    }
-    return texts;
 }
 
 // ---- colours, display lists, alignment ---------------------------------------------------
@@ -372,7 +445,7 @@ quint16 FlexGridModel::colourIndex(const Colour &colour)
         if (m_colours[i].ole == colour.ole && m_colours[i].value == colour.value)
             return quint16(i);
     }
-    if (m_colours.size() >= 0xFFFF)
+    if (m_colours.size() >= kSourceColour)
         return 0;
     m_colours.push_back(colour);
     return quint16(m_colours.size() - 1);
@@ -393,7 +466,7 @@ void FlexGridModel::setColourIndex(int r1, int c1, int r2, int c2, quint16 index
     const bool wholeRow = c1 == 0 && c2 == m_cols - 1;
     for (int r = r1; r <= r2; ++r) {
         if (wholeRow) {
-            m_rows[size_t(r)].colour = index;
+            m_meta[size_t(r)].colour = index;
             if (!m_cellColours.isEmpty()) {
                 for (int c = 0; c < m_cols; ++c)
                     m_cellColours.remove(cellKey(r, c));
@@ -417,6 +490,11 @@ void FlexGridModel::SetForeColorOle(int r1, int c1, int r2, int c2, quint32 ole)
     setColourIndex(r1, c1, r2, c2, colourIndex({true, ole}));
 }
 
+QColor FlexGridModel::resolveOle(quint32 ole) const
+{
+    return OleColorToQColor(ole, m_paletteSource ? m_paletteSource->palette() : QGuiApplication::palette());
+}
+
 QColor FlexGridModel::resolve(quint16 index) const
 {
     if (index == 0 || index >= m_colours.size())
@@ -424,16 +502,27 @@ QColor FlexGridModel::resolve(quint16 index) const
     const Colour &colour = m_colours[index];
     if (!colour.ole)
         return QColor::fromRgba(colour.value);
-    return OleColorToQColor(colour.value, m_paletteSource ? m_paletteSource->palette() : QGuiApplication::palette());
+    return resolveOle(colour.value);
+}
+
+// The colour index that applies to a cell: its own, else its row's (kSourceColour: the source's).
+quint16 FlexGridModel::colourAt(int r, int c) const
+{
+    if (!m_cellColours.isEmpty()) {
+        const auto it = m_cellColours.constFind(cellKey(r, c));
+        if (it != m_cellColours.cend())
+            return it.value();
+    }
+    return m_meta[size_t(r)].colour;
 }
 
 bool FlexGridModel::IsGreyText(int r, int c) const
 {
     if (!validCell(r, c))
         return false;
-    quint16 index = m_rows[size_t(r)].colour;
-    if (!m_cellColours.isEmpty())
-        index = m_cellColours.value(cellKey(r, c), index);
+    const quint16 index = colourAt(r, c);
+    if (index == kSourceColour)
+        return m_source->ForeColor(m_refs[size_t(r)]) == OleGrayText;
     return index > 0 && index < m_colours.size() && m_colours[index].ole && m_colours[index].value == OleGrayText;
 }
 
@@ -441,12 +530,12 @@ QColor FlexGridModel::ForeColor(int r, int c) const
 {
     if (!validCell(r, c))
         return {};
-    if (!m_cellColours.isEmpty()) {
-        const auto it = m_cellColours.constFind(cellKey(r, c));
-        if (it != m_cellColours.cend())
-            return resolve(it.value());
+    const quint16 index = colourAt(r, c);
+    if (index == kSourceColour) {
+        const quint32 ole = m_source->ForeColor(m_refs[size_t(r)]);
+        return ole == FlexGridRowSource::DefaultColour ? QColor() : resolveOle(ole);
     }
-    return resolve(m_rows[size_t(r)].colour);
+    return resolve(index);
 }
 
 QString FlexGridModel::ComboList(int c) const
@@ -492,6 +581,14 @@ void FlexGridModel::SetAlignment(int c, int flexAlignment)
 
 qsizetype FlexGridModel::BytesPerRowBeyondText() const
 {
-    // Row record, outline link and the cell end offsets; a top-level row adds one list entry.
-    return qsizetype(sizeof(RowInfo) + sizeof(qint32) + size_t(m_cols) * sizeof(quint32));
+    // Reference and row state; a top-level row adds one list entry.
+    return qsizetype(sizeof(quint32) + sizeof(RowMeta));
+}
+
+qsizetype FlexGridModel::RowBytes() const
+{
+    return qsizetype(m_refs.capacity() * sizeof(quint32) + m_meta.capacity() * sizeof(RowMeta)
+                     + m_topRows.capacity() * sizeof(int)
+                     + m_ownStart.capacity() * sizeof(quint32) + m_ends.capacity() * sizeof(quint32))
+           + m_arena.capacity();
 }

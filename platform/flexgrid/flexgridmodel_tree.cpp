@@ -1,5 +1,5 @@
 // FlexGridModel, part two: the outline built over the flat rows, sorting by groups, and the
-// QAbstractItemModel face that QTreeView reads.
+// QAbstractItemModel face that item views read.
 #include "flexgridmodel.h"
 
 #include <QString>
@@ -10,7 +10,7 @@
 
 bool FlexGridModel::IsSubtotal(int r) const
 {
-    return validRow(r) && (m_rows[size_t(r)].flags & kSubtotal);
+    return validRow(r) && (m_meta[size_t(r)].flags & kSubtotal);
 }
 
 void FlexGridModel::SetIsSubtotal(int r, bool node)
@@ -18,13 +18,21 @@ void FlexGridModel::SetIsSubtotal(int r, bool node)
     if (!validRow(r) || IsSubtotal(r) == node)
         return;
     ResetScope scope(this);
-    m_rows[size_t(r)].flags = node ? quint8(m_rows[size_t(r)].flags | kSubtotal)
-                                   : quint8(m_rows[size_t(r)].flags & ~kSubtotal);
+    // A top-level row that has no children and that the row after it would not join keeps the
+    // outline as it is whatever its flag (the filler rows, say).
+    const bool alone = r + 1 >= Rows() || m_meta[size_t(r) + 1].level <= m_meta[size_t(r)].level;
+    const bool keeps = !m_structDirty && alone && topIndexOf(r) >= 0;
+    m_meta[size_t(r)].flags = node ? quint8(m_meta[size_t(r)].flags | kSubtotal)
+                                   : quint8(m_meta[size_t(r)].flags & ~kSubtotal);
+    if (r == Rows() - 1)
+        placeLastRow();
+    else if (!keeps)
+        structureChanged();
 }
 
 int FlexGridModel::Level(int r) const
 {
-    return validRow(r) ? m_rows[size_t(r)].level : 0;
+    return validRow(r) ? m_meta[size_t(r)].level : 0;
 }
 
 void FlexGridModel::SetLevel(int r, int level)
@@ -33,7 +41,11 @@ void FlexGridModel::SetLevel(int r, int level)
     if (!validRow(r) || Level(r) == level)
         return;
     ResetScope scope(this);
-    m_rows[size_t(r)].level = qint8(level);
+    m_meta[size_t(r)].level = qint8(level);
+    if (r == Rows() - 1)
+        placeLastRow();
+    else
+        structureChanged();
 }
 
 void FlexGridModel::structureChanged()
@@ -41,23 +53,38 @@ void FlexGridModel::structureChanged()
     m_structDirty = true;
 }
 
+// Keeps a current outline current when only the last row was added or changed its shape: what
+// comes before a row decides where it goes, and nothing comes after the last.
+void FlexGridModel::placeLastRow()
+{
+    if (m_structDirty)
+        return;
+    const int r = Rows() - 1;
+    if (!m_topRows.empty() && m_topRows.back() >= r)
+        m_topRows.pop_back();
+    if (r <= 0)
+        return;
+    if (!m_topRows.empty()) {
+        const RowMeta &node = m_meta[size_t(m_topRows.back())];
+        if ((node.flags & kSubtotal) && m_meta[size_t(r)].level > node.level)
+            return;   // a child of that node, as the rows between are
+    }
+    m_topRows.push_back(r);
+}
+
 // A row is a child of the nearest node before it when its level is greater than the node's and
 // every row between is such a child as well; all other data rows are top-level items.
-void FlexGridModel::ensureStructure() const
+void FlexGridModel::buildStructure() const
 {
-    if (!m_structDirty)
-        return;
     m_topRows.clear();
-    m_links.assign(m_rows.size(), 0);
     int node = -1;
     int nodeLevel = 0;
-    for (int r = 1; r < Rows(); ++r) {
-        const RowInfo &info = m_rows[size_t(r)];
-        if (node >= 0 && info.level > nodeLevel) {
-            m_links[size_t(r)] = -(node + 1);
+    const RowMeta *meta = m_meta.data();
+    const int rows = Rows();
+    for (int r = 1; r < rows; ++r) {
+        const RowMeta info = meta[r];
+        if (node >= 0 && info.level > nodeLevel)
             continue;
-        }
-        m_links[size_t(r)] = qint32(m_topRows.size());
         m_topRows.push_back(r);
         node = (info.flags & kSubtotal) ? r : -1;
         nodeLevel = info.level;
@@ -65,48 +92,57 @@ void FlexGridModel::ensureStructure() const
     m_structDirty = false;
 }
 
-int FlexGridModel::ChildCount(int r) const
+int FlexGridModel::topIndexOf(int r) const
 {
     ensureStructure();
-    if (r <= 0 || r >= Rows() || m_links[size_t(r)] < 0)
+    const auto it = std::upper_bound(m_topRows.cbegin(), m_topRows.cend(), r);
+    if (it == m_topRows.cbegin() || *(it - 1) != r)
+        return -1;
+    return int(it - m_topRows.cbegin()) - 1;
+}
+
+int FlexGridModel::ChildCount(int r) const
+{
+    if (r <= 0 || r >= Rows())
         return 0;
-    const size_t next = size_t(m_links[size_t(r)]) + 1;
-    const int end = next < m_topRows.size() ? m_topRows[next] : Rows();
-    return end - r - 1;
+    const int t = topIndexOf(r);
+    return t < 0 ? 0 : topEnd(size_t(t)) - r - 1;
 }
 
 std::vector<int> FlexGridModel::NodesWithChildren() const
 {
     ensureStructure();
     std::vector<int> nodes;
-    for (size_t p = 0; p < m_topRows.size(); ++p) {
-        const int next = p + 1 < m_topRows.size() ? m_topRows[p + 1] : Rows();
-        if (next - m_topRows[p] > 1)
-            nodes.push_back(m_topRows[p]);
+    for (size_t t = 0; t < m_topRows.size(); ++t) {
+        if (topEnd(t) - m_topRows[t] > 1)
+            nodes.push_back(m_topRows[t]);
     }
     return nodes;
 }
 
-QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
+int FlexGridModel::TopOf(int r) const
 {
     ensureStructure();
-    if (r <= 0 || r >= Rows() || c < 0 || c >= m_cols)
-        return {};
-    const qint32 link = m_links[size_t(r)];
-    if (link >= 0)
-        return createIndex(link, c, quintptr(r));
-    const int node = -link - 1;
-    return createIndex(r - node - 1, c, quintptr(r));
+    if (r <= 0 || r >= Rows())
+        return -1;
+    const auto it = std::upper_bound(m_topRows.cbegin(), m_topRows.cend(), r);
+    return it == m_topRows.cbegin() ? -1 : int(it - m_topRows.cbegin()) - 1;
 }
 
-int FlexGridModel::RowOfIndex(const QModelIndex &index)
+QModelIndex FlexGridModel::IndexOfRow(int r, int c) const
 {
-    return index.isValid() ? int(index.internalId()) : 0;
+    if (c < 0 || c >= m_cols)
+        return {};
+    const int t = TopOf(r);
+    if (t < 0)
+        return {};
+    const int top = m_topRows[size_t(t)];
+    return createIndex(top == r ? t : r - top - 1, c, quintptr(r));
 }
 
 std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
 {
-    std::vector<int> perm(m_rows.size());
+    std::vector<int> perm(m_refs.size());
     for (size_t i = 0; i < perm.size(); ++i)
         perm[i] = int(i);
     if (c < 0 || c >= m_cols || Rows() <= 2)
@@ -145,15 +181,14 @@ std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
     else
         std::stable_sort(order.begin(), order.end(), [&less](size_t a, size_t b) { return less(b, a); });
 
-    std::vector<RowInfo> rows;
-    rows.reserve(m_rows.size());
-    std::vector<quint32> ends;
-    ends.reserve(m_ends.size());
+    std::vector<quint32> refs;
+    refs.reserve(m_refs.size());
+    std::vector<RowMeta> meta;
+    meta.reserve(m_meta.size());
     auto take = [&](int r) {
-        perm[size_t(r)] = int(rows.size());
-        rows.push_back(m_rows[size_t(r)]);
-        const auto first = m_ends.begin() + std::ptrdiff_t(size_t(r) * size_t(m_cols));
-        ends.insert(ends.end(), first, first + m_cols);
+        perm[size_t(r)] = int(refs.size());
+        refs.push_back(m_refs[size_t(r)]);
+        meta.push_back(m_meta[size_t(r)]);
     };
     take(0);
     for (size_t g : order) {
@@ -162,8 +197,9 @@ std::vector<int> FlexGridModel::SortGroups(int c, bool ascending)
         for (int r = first; r < end; ++r)
             take(r);
     }
-    m_rows = std::move(rows);
-    m_ends = std::move(ends);
+    m_refs.assign(refs.begin(), refs.end());
+    m_meta.assign(meta.begin(), meta.end());
+    structureChanged();
     if (!m_cellColours.isEmpty()) {
         QHash<quint64, quint16> moved;
         for (auto it = m_cellColours.cbegin(); it != m_cellColours.cend(); ++it)
@@ -185,10 +221,8 @@ QModelIndex FlexGridModel::index(int row, int column, const QModelIndex &parent)
             return {};
         return createIndex(row, column, quintptr(m_topRows[size_t(row)]));
     }
-    if (parent.column() != 0)
-        return {};
     const int node = RowOfIndex(parent);
-    if (row >= ChildCount(node))
+    if (parent.column() != 0 || !isTopIndex(parent.row(), node) || row >= topEnd(size_t(parent.row())) - node - 1)
         return {};
     return createIndex(row, column, quintptr(node + 1 + row));
 }
@@ -197,10 +231,12 @@ QModelIndex FlexGridModel::parent(const QModelIndex &child) const
 {
     ensureStructure();
     const int r = RowOfIndex(child);
-    if (r <= 0 || r >= Rows() || m_links[size_t(r)] >= 0)
+    if (r <= 0 || r >= Rows() || isTopIndex(child.row(), r))
         return {};
-    const int node = -m_links[size_t(r)] - 1;
-    return createIndex(m_links[size_t(node)], 0, quintptr(node));
+    const auto it = std::upper_bound(m_topRows.cbegin(), m_topRows.cend(), r);
+    if (it == m_topRows.cbegin())
+        return {};
+    return createIndex(int(it - m_topRows.cbegin()) - 1, 0, quintptr(*(it - 1)));
 }
 
 QModelIndex FlexGridModel::sibling(int row, int column, const QModelIndex &idx) const
@@ -215,9 +251,10 @@ int FlexGridModel::rowCount(const QModelIndex &parent) const
     ensureStructure();
     if (!parent.isValid())
         return int(m_topRows.size());
-    if (parent.column() != 0)
+    const int node = RowOfIndex(parent);
+    if (parent.column() != 0 || !isTopIndex(parent.row(), node))
         return 0;
-    return ChildCount(RowOfIndex(parent));
+    return topEnd(size_t(parent.row())) - node - 1;
 }
 
 int FlexGridModel::columnCount(const QModelIndex &) const
@@ -227,7 +264,12 @@ int FlexGridModel::columnCount(const QModelIndex &) const
 
 bool FlexGridModel::hasChildren(const QModelIndex &parent) const
 {
-    return rowCount(parent) > 0;
+    ensureStructure();
+    if (!parent.isValid())
+        return !m_topRows.empty();
+    const int r = int(parent.internalId());
+    const int j = parent.row();
+    return parent.column() == 0 && isTopIndex(j, r) && topEnd(size_t(j)) - r > 1;
 }
 
 QVariant FlexGridModel::data(const QModelIndex &index, int role) const
@@ -271,10 +313,11 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
     const int r = RowOfIndex(index);
     if (r <= 0 || r >= Rows())
         return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     // Telling the view which rows can never unfold keeps collapse and expand from creating a
-    // persistent index per row.
-    if (index.column() != 0 || ChildCount(r) == 0)
-        f |= Qt::ItemNeverHasChildren;
-    return f;
+    // persistent index per row. The view asks twice for every top-level row at each layout.
+    ensureStructure();
+    const int j = index.row();
+    if (index.column() == 0 && isTopIndex(j, r) && topEnd(size_t(j)) - r > 1)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }

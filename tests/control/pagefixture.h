@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 
 inline QM6ConnectionPtr openSite(const QString &path, const QString &user = QStringLiteral("admin"))
 {

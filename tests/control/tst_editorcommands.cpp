@@ -3,6 +3,7 @@
 // fakes, except in the round trip, where the real editor is filled and saved without its
 // modal loop.
 #include "fakeforms.h"
+#include "flexgridview.h"
 #include "frmprinter.h"
 #include "modlanguage.h"
 #include "pagefixture.h"
@@ -38,7 +39,7 @@ void doubleClick(const PageHolder &page, int row)
 {
     page.grid()->SetRow(row);
     page.grid()->ShowCell(row, 2);
-    QTreeView *view = page.grid()->View();
+    FlexGridView *view = page.grid()->View();
     const QPoint centre = view->visualRect(view->currentIndex()).center();
     // A double click arrives as a click followed by the double-click event.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);

@@ -6,16 +6,69 @@
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeView>
+#include "flexgridview.h"
+
+#include <memory>
 
 namespace {
 
-// Page-shaped content: printers as level-0 nodes, each with its aliases as level-1 rows.
-void addPrinter(FlexGrid &grid, const QString &name, int aliases, quint32 aliasColour = 0x80000011u)
+// Rows kept outside the grid, as the printer list keeps its recordset's: a position is an index.
+class ListSource : public FlexGridRowSource
 {
-    grid.AddItem(QList<QString>{QString::number(grid.Rows()), "K", name, "p", "h", "", "1", ""});
+public:
+    std::vector<QStringList> cells;
+    std::vector<quint32> colours;
+
+    QString Text(quint32 position, int col) const override { return cells[position].value(col); }
+    quint32 ForeColor(quint32 position) const override { return colours[position]; }
+    std::vector<QList<QString>> LongestTexts(std::span<const int> cols, std::span<const quint32> positions,
+                                             int count) const override
+    {
+        std::vector<QList<QString>> out;
+        for (int c : cols) {
+            QList<QString> texts;
+            for (quint32 p : positions)
+                if (!texts.contains(Text(p, c)))
+                    texts << Text(p, c);
+            std::stable_sort(texts.begin(), texts.end(),
+                             [](const QString &a, const QString &b) { return a.toUtf8().size() > b.toUtf8().size(); });
+            out.push_back(texts.mid(0, count));
+        }
+        return out;
+    }
+    // Appends the rows to the source and hands them to the grid in one call.
+    void addTo(FlexGrid &grid, const std::shared_ptr<ListSource> &self, const QList<std::pair<QStringList, FlexGridSourceRow>> &rows)
+    {
+        std::vector<FlexGridSourceRow> shown;
+        for (auto [text, row] : rows) {
+            row.position = quint32(cells.size());
+            cells.push_back(text);
+            colours.push_back(row.level > 0 ? aliasColour : DefaultColour);
+            shown.push_back(row);
+        }
+        grid.AddSourceRows(self, shown);
+    }
+    quint32 aliasColour = DefaultColour;
+};
+
+// Page-shaped content: printers as level-0 nodes, each with its aliases as level-1 rows; from a
+// row source when one is given, else added to the grid's own rows.
+void addPrinter(FlexGrid &grid, const QString &name, int aliases, quint32 aliasColour = 0x80000011u,
+                const std::shared_ptr<ListSource> &source = nullptr)
+{
+    const QStringList printer{QString::number(grid.Rows()), "K", name, "p", "h", "", "1", ""};
+    if (source) {
+        QList<std::pair<QStringList, FlexGridSourceRow>> rows{{printer, {0, 0, true}}};
+        for (int a = 0; a < aliases; ++a)
+            rows.append({{printer[0], "A", "     " + name + "-alias" + QString::number(a)}, {0, 1, false}});
+        source->aliasColour = aliasColour;
+        source->addTo(grid, source, rows);
+        return;
+    }
+    grid.AddItem(printer);
     const int node = grid.Rows() - 1;
     grid.SetIsSubtotal(node, true);
     grid.SetRowOutlineLevel(node, 0);
@@ -26,10 +79,21 @@ void addPrinter(FlexGrid &grid, const QString &name, int aliases, quint32 aliasC
     }
 }
 
-void addPrinters(FlexGrid &grid, int count, int aliases = 0)
+void addPrinters(FlexGrid &grid, int count, int aliases = 0, const std::shared_ptr<ListSource> &source = nullptr)
 {
     for (int i = 0; i < count; ++i)
-        addPrinter(grid, QStringLiteral("P%1").arg(i), aliases);
+        addPrinter(grid, QStringLiteral("P%1").arg(i), aliases, 0x80000011u, source);
+}
+
+// The outline as "row:children" per top-level row.
+QString outlineOf(const FlexGridModel &model)
+{
+    QStringList tops;
+    for (int i = 0; i < model.rowCount(); ++i) {
+        const QModelIndex top = model.index(i, 0);
+        tops << QStringLiteral("%1:%2").arg(FlexGridModel::RowOfIndex(top)).arg(model.rowCount(top));
+    }
+    return tops.join(QLatin1Char(' '));
 }
 
 void addFillers(FlexGrid &grid, int count)
@@ -115,15 +179,26 @@ private slots:
         QCOMPARE(grid.Model()->rowCount(), std::max(newRows - 1, 0));
     }
 
+    void editsKeepOtherCellsAndTheArenaBounded_data()
+    {
+        QTest::addColumn<bool>("fromSource");
+        QTest::newRow("own rows") << false;
+        QTest::newRow("source rows") << true;
+    }
+
     void editsKeepOtherCellsAndTheArenaBounded()
     {
+        QFETCH(bool, fromSource);
         FlexGrid grid;
         QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
+        const auto source = fromSource ? std::make_shared<ListSource>() : nullptr;
         grid.SetRedraw(false);
-        addPrinters(grid, 500, 1);
+        addPrinters(grid, 500, 1, source);
         grid.SetRedraw(true);
-        const qsizetype full = grid.Model()->ArenaBytes();
+        const QColor aliasColour = grid.CellForeColor(2, 2);
+        QVERIFY(aliasColour.isValid());
+        const qsizetype full = std::max<qsizetype>(grid.Model()->ArenaBytes(), 4096);
         for (int i = 0; i < 200; ++i)
             grid.SetTextMatrix(1, 2, QStringLiteral("a much longer edited cell %1").arg(i));
         grid.SetTextMatrix(2, 0, QString());
@@ -131,10 +206,16 @@ private slots:
         QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("a much longer edited cell 199"));
         QCOMPARE(grid.TextMatrix(1, 1) + grid.TextMatrix(1, 3), QStringLiteral("Kp"));
         QCOMPARE(grid.TextMatrix(2, 0) + grid.TextMatrix(2, 1), QStringLiteral("A"));
+        QCOMPARE(grid.CellForeColor(2, 2), aliasColour); // an edited row keeps its colour
+        QCOMPARE(QList<int>({grid.RowOutlineLevel(2), grid.IsSubtotal(1)}), QList<int>({1, 1}));
         QCOMPARE(grid.TextMatrix(1000, 2), QStringLiteral("     P499-alias0"));
         QCOMPARE(grid.TextMatrix(1001, 0), QString()); // out of range reads are empty, not a crash
+        if (source) // edits go to the grid's own copy, never to the source
+            QCOMPARE(source->cells[0].value(2) + source->cells[1].value(0), QStringLiteral("P01"));
         grid.SetRows(1);
         QVERIFY(grid.Model()->ArenaBytes() < 4096);
+        QVERIFY(!grid.Model()->Source()); // the grid lets go of a source once it shows none of its rows
+        QVERIFY(!source || source.use_count() == 1);
         grid.Clear();
         QCOMPARE(grid.Model()->ArenaBytes(), 0);
     }
@@ -190,17 +271,26 @@ private slots:
         QCOMPARE(grid.TextMatrix(1, 1), cell); // the cell keeps its code
     }
 
+    void outlineFoldsAliasesUnderPrinters_data()
+    {
+        QTest::addColumn<bool>("fromSource");
+        QTest::newRow("own rows") << false;
+        QTest::newRow("source rows") << true;
+    }
+
     void outlineFoldsAliasesUnderPrinters()
     {
+        QFETCH(bool, fromSource);
         FlexGrid grid;
         QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
+        const auto source = fromSource ? std::make_shared<ListSource>() : nullptr;
         grid.SetRedraw(false);
         grid.SetRows(2);
         grid.SetRowOutlineLevel(1, 1); // a deeper row with no node before it stays top-level
-        addPrinter(grid, QStringLiteral("P1"), 2);
-        addPrinter(grid, QStringLiteral("P2"), 0);
-        addPrinter(grid, QStringLiteral("P3"), 2);
+        addPrinter(grid, QStringLiteral("P1"), 2, 0x80000011u, source);
+        addPrinter(grid, QStringLiteral("P2"), 0, 0x80000011u, source);
+        addPrinter(grid, QStringLiteral("P3"), 2, 0x80000011u, source);
         addFillers(grid, 3);
         grid.Outline(0);
         grid.SetRedraw(true);
@@ -226,6 +316,101 @@ private slots:
         QVERIFY(grid.View()->visualRect(model->IndexOfRow(7, 2)).isEmpty());
         grid.Sort(2, true);
         grid.SetRows(4);
+    }
+
+    // Shapes as "N0" (node, level 0) or "1" (plain, level 1), "s" first for a row from a source;
+    // then one change to one row. The outline is kept as rows go in and as shapes change.
+    void outlineFollowsShapeChanges_data()
+    {
+        QTest::addColumn<QString>("shapes");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("change"); // "node", "plain", "level N" or "" for none
+        QTest::addColumn<QString>("outline");
+        QTest::newRow("last row joins its node") << "N0 0" << 2 << "level 1" << "1:1";
+        QTest::newRow("row becomes a node over the next") << "0 1 N0" << 1 << "node" << "1:1 3:0";
+        QTest::newRow("filler made plain") << "N0 1 N0 N0" << 3 << "plain" << "1:1 3:0 4:0";
+        QTest::newRow("node made plain lets go") << "N0 1 1 0" << 1 << "plain" << "1:0 2:0 3:0 4:0";
+        QTest::newRow("row joins the node before") << "N0 1 0 0" << 3 << "level 1" << "1:2 4:0";
+        QTest::newRow("child raised splits") << "N0 1 1 1" << 3 << "level 0" << "1:1 3:0 4:0";
+        QTest::newRow("child made a node stays a child") << "N0 1 1" << 2 << "node" << "1:2";
+        QTest::newRow("source rows under an own node") << "N0 s1 s1 sN0 s1 0" << 0 << "" << "1:2 4:1 6:0";
+        QTest::newRow("source row made plain") << "sN0 s1 sN0" << 1 << "plain" << "1:0 2:0 3:0";
+    }
+
+    void outlineFollowsShapeChanges()
+    {
+        QFETCH(QString, shapes);
+        QFETCH(int, row);
+        QFETCH(QString, change);
+        QFETCH(QString, outline);
+        FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        grid.SetCols(2);
+        const auto source = std::make_shared<ListSource>();
+        for (QString shape : shapes.split(QLatin1Char(' '))) {
+            const bool fromSource = shape.startsWith(QLatin1Char('s'));
+            const bool node = shape.contains(QLatin1Char('N'));
+            const int level = shape.right(1).toInt();
+            if (fromSource) {
+                source->addTo(grid, source, {{{"x"}, {0, qint8(level), node}}});
+            } else {
+                grid.AddItem(QList<QString>{"x"});
+                grid.SetIsSubtotal(grid.Rows() - 1, node);
+                grid.SetRowOutlineLevel(grid.Rows() - 1, level);
+            }
+        }
+        if (change == QLatin1String("node") || change == QLatin1String("plain"))
+            grid.SetIsSubtotal(row, change == QLatin1String("node"));
+        else if (change.startsWith(QLatin1String("level")))
+            grid.SetRowOutlineLevel(row, change.mid(6).toInt());
+        QCOMPARE(outlineOf(*grid.Model()), outline);
+    }
+
+    // The view's own outline handling: buttons, keys, a range over folded and unfolded nodes,
+    // showing a folded child, scrolling by rows.
+    void outlineButtonsKeysAndRanges()
+    {
+        FlexGrid grid;
+        QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        prepare(grid, true);
+        addPrinter(grid, QStringLiteral("P0"), 2); // rows 1, 2, 3
+        addPrinter(grid, QStringLiteral("P1"), 0); // row 4
+        addPrinter(grid, QStringLiteral("P2"), 1); // rows 5, 6
+        grid.Outline(0);
+        QVERIFY(QTest::qWaitForWindowActive(&grid));
+        FlexGridView *view = grid.View();
+        QWidget *viewport = view->viewport();
+        const QRect first = view->visualRect(grid.Model()->IndexOfRow(1, 2));
+        const QPoint button(view->header()->sectionViewportPosition(2) + view->indentation() / 2, first.center().y());
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, button);
+        QVERIFY(!grid.IsCollapsed(1));
+        QCOMPARE(grid.SelectedRows(), 0); // the button unfolds and selects nothing
+        QCOMPARE(view->shownRows(), 5); // P2 still folded
+
+        grid.SetRow(1);
+        QList<int> rows;
+        for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+                            Qt::Key_Down, Qt::Key_End, Qt::Key_Home}) {
+            QTest::keyClick(view, key);
+            rows << grid.Row() << (grid.IsCollapsed(1) ? 1 : 0);
+        }
+        QCOMPARE(rows, QList<int>({1, 1, 1, 0, 2, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 5, 0, 1, 0}));
+
+        // Shift+click from P0 to P2: top-level rows and P0's children, not P2's folded one.
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, view->visualRect(grid.Model()->IndexOfRow(5, 2)).center());
+        QCOMPARE(grid.SelectedRows(), 5);
+        QVERIFY(!grid.IsSelected(6));
+        grid.ShowCell(6, 2); // a folded child is shown by unfolding its node
+        QVERIFY(!grid.IsCollapsed(5) && !view->visualRect(grid.Model()->IndexOfRow(6, 2)).isEmpty());
+
+        grid.SetRedraw(false);
+        addPrinters(grid, 200, 1);
+        grid.Outline(0);
+        grid.SetRedraw(true);
+        grid.SetTopRow(101);
+        QCOMPARE(grid.TopRow(), 101);
+        QCOMPARE(view->verticalScrollBar()->maximum(), view->shownRows() - view->viewport()->height() / view->rowHeight());
+        QCOMPARE(view->indexAt(QPoint(button.x(), view->rowHeight() + 1)), grid.Model()->IndexOfRow(103, 2)); // 101 is folded
     }
 
     void selectionFromCode()
@@ -266,24 +451,31 @@ private slots:
     void sortKeepsAliasesUnderTheirPrinter_data()
     {
         QTest::addColumn<bool>("ascending");
+        QTest::addColumn<bool>("fromSource");
         QTest::addColumn<QStringList>("expected");
         const QString c0 = "     charlie-alias0", c1 = "     charlie-alias1", a0 = "     alpha-alias0";
-        QTest::newRow("ascending") << true << QStringList{"alpha", a0, "Bravo", "charlie", c0, c1, "delta10", "delta9"};
-        QTest::newRow("descending") << false << QStringList{"delta9", "delta10", "charlie", c0, c1, "Bravo", "alpha", a0};
+        const QStringList up{"alpha", a0, "Bravo", "charlie", c0, c1, "delta10", "delta9"};
+        const QStringList down{"delta9", "delta10", "charlie", c0, c1, "Bravo", "alpha", a0};
+        QTest::newRow("ascending") << true << false << up;
+        QTest::newRow("descending") << false << false << down;
+        QTest::newRow("ascending, source rows") << true << true << up;
+        QTest::newRow("descending, source rows") << false << true << down;
     }
 
     void sortKeepsAliasesUnderTheirPrinter()
     {
         QFETCH(bool, ascending);
+        QFETCH(bool, fromSource);
         QFETCH(QStringList, expected);
         FlexGrid grid;
         QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
-        addPrinter(grid, QStringLiteral("delta9"), 0);
-        addPrinter(grid, QStringLiteral("charlie"), 2, 0x80000002u);
-        addPrinter(grid, QStringLiteral("Bravo"), 0);
-        addPrinter(grid, QStringLiteral("alpha"), 1);
-        addPrinter(grid, QStringLiteral("delta10"), 0);
+        const auto source = fromSource ? std::make_shared<ListSource>() : nullptr;
+        addPrinter(grid, QStringLiteral("delta9"), 0, 0x80000011u, source);
+        addPrinter(grid, QStringLiteral("charlie"), 2, 0x80000002u, source);
+        addPrinter(grid, QStringLiteral("Bravo"), 0, 0x80000011u, source);
+        addPrinter(grid, QStringLiteral("alpha"), 1, 0x80000011u, source);
+        addPrinter(grid, QStringLiteral("delta10"), 0, 0x80000011u, source);
         const int dataRows = grid.Rows() - 1;
         addFillers(grid, 5);
         grid.SetRow(3); // charlie's first alias
@@ -316,20 +508,31 @@ private slots:
         QCOMPARE(grid.CellForeColor(charlieAlias, 2), OleColorToQColor(0x80000002u, grid.View()->palette()));
     }
 
+    void autoSizeFitsTheLongestText_data()
+    {
+        QTest::addColumn<bool>("fromSource");
+        QTest::newRow("own rows") << false;
+        QTest::newRow("source rows") << true;
+    }
+
     void autoSizeFitsTheLongestText()
     {
+        QFETCH(bool, fromSource);
         FlexGrid grid;
         QAbstractItemModelTester tester(grid.Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         prepare(grid);
+        const auto source = fromSource ? std::make_shared<ListSource>() : nullptr;
         grid.SetColComboList(6, QStringLiteral("#1;A rather long connection type|#2;IP"));
-        addPrinters(grid, 40, 1);
+        addPrinters(grid, 40, 1, source);
         // Wide letters in a shorter text: the widest text need not be the longest in bytes.
         const QString wide = QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWW");
-        addPrinter(grid, wide, 0);
+        addPrinter(grid, wide, 0, 0x80000011u, source);
+        grid.SetTextMatrix(3, 4, QStringLiteral("an edited host, longer than the rest")); // an own row among source rows
         grid.AutoSize(2, 7);
         const QFontMetrics fm(grid.View()->font());
         QVERIFY(grid.ColWidth(2) / 15 >= fm.horizontalAdvance(wide));
         QVERIFY(grid.ColWidth(6) / 15 >= fm.horizontalAdvance(QStringLiteral("A rather long connection type")));
+        QVERIFY(grid.ColWidth(4) / 15 >= fm.horizontalAdvance(QStringLiteral("an edited host, longer than the rest")));
         QCOMPARE(grid.ColWidth(0), 64 * 15); // hidden columns are left alone
         const int before = grid.ColWidth(2); // once the long row is gone the column fits the rest again
         grid.SetRows(grid.Rows() - 1);

@@ -9,7 +9,7 @@
 #include <QHash>
 #include <QStyledItemDelegate>
 #include <QTest>
-#include <QTreeView>
+#include "flexgridview.h"
 
 namespace {
 
