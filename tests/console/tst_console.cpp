@@ -11,6 +11,7 @@
 #include "qm6printer.h"
 #include "startup.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
