@@ -5,6 +5,7 @@
 #include "dialogparent.h"
 #include "modfonts.h"
 #include "modlanguage.h"
+#include "modutilityfunctions.h"
 #include "pageglobals.h"
 #include "printerdata.h"
 
@@ -18,16 +19,6 @@ constexpr int StrCaption = 1, StrClose = 2, StrUpdate = 3, StrModel = 4, StrProf
               StrKeepProfile = 7, StrConfirm = 8, StrNothing = 9;
 constexpr qint32 PermissionChangePrinters = 129;
 
-// VB's Trim: spaces only.
-QString trimSpaces(const QString &s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
 
 struct WaitCursor {
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -129,8 +120,8 @@ bool frmBatchUpdate::LoadProfiles()
 
 void frmBatchUpdate::cmdSave_Click()
 {
-    ui->txtAccountNo->setText(trimSpaces(ui->txtAccountNo->text()));
-    ui->txtModel->setText(trimSpaces(ui->txtModel->text()));
+    ui->txtAccountNo->setText(modUtilityFunctions::TrimSpaces(ui->txtAccountNo->text()));
+    ui->txtModel->setText(modUtilityFunctions::TrimSpaces(ui->txtModel->text()));
     const QString account = ui->txtAccountNo->text(), model = ui->txtModel->text();
     if (ui->cmbProfile->currentIndex() <= 0 && account.isEmpty() && model.isEmpty()) {
         CommonServices().ShowMessage(modLanguage::GetLangString(StrNothing), -1);

@@ -1,23 +1,9 @@
 #include "printerrows.h"
 
+#include "modutilityfunctions.h"
 #include "printergrid.h"
 
 namespace printerlist {
-
-namespace {
-
-// VB's Trim: spaces only.
-QString trimSpaces(const QString &s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
-} // namespace
 
 PrinterRows::PrinterRows(QM6RecordsetPtr recordset)
     : m_rs(std::move(recordset)),
@@ -64,7 +50,7 @@ qsizetype PrinterRows::Select(const FillFilter &filter, const std::function<void
 {
     constexpr size_t ChunkRows = 8192;
     const qint16 typeFilter = static_cast<qint16>(filter.connectionType);
-    const QString match = trimSpaces(filter.matchText);
+    const QString match = modUtilityFunctions::TrimSpaces(filter.matchText);
     const std::span<const quint32> records = match.isEmpty() ? std::span<const quint32>() : std::span<const quint32>(m_index.Find(match));
     const qsizetype count = match.isEmpty() ? RecordCount() : qsizetype(records.size());
 

@@ -134,4 +134,14 @@ QString NullToString(const QVariant &value)
     return value.toString();
 }
 
+QString TrimSpaces(const QString &s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
 } // namespace modUtilityFunctions

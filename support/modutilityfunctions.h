@@ -34,5 +34,7 @@ bool TrimTextControls(QWidget *form, bool warn);
 
 // The text of a value; empty for Null.
 QString NullToString(const QVariant &value);
+// Trim as the forms' language had it: spaces only, not tabs or line breaks.
+QString TrimSpaces(const QString &s);
 
 } // namespace modUtilityFunctions
