@@ -108,6 +108,7 @@ def restore_leftovers():
         full = os.path.join(ROOT, path)
         if os.path.exists(full + BACKUP_SUFFIX):
             os.replace(full + BACKUP_SUFFIX, full)
+            os.utime(full)
             print(f"restored {path} from a copy an interrupted run left behind")
 
 
@@ -140,6 +141,9 @@ def main():
     def put_back(*_):
         if current:
             os.replace(current["backup"], current["full"])
+            # The copy keeps its old time, older than what the fault was built into: without
+            # a new time the build would keep the faulty object and every later run tests it.
+            os.utime(current["full"])
             current.clear()
         if _:
             print("interrupted; source restored")
