@@ -37,6 +37,9 @@ private slots:
         QFETCH(bool, showCancel);
         QFETCH(int, twipsHigh);
         frmProgress w;
+        // The string table's own texts, before the operation's title replaces the caption.
+        QCOMPARE(w.windowTitle(), QStringLiteral("Progress"));
+        QCOMPARE(child<QPushButton>(w, "cmdCancel")->text(), QStringLiteral("Cancel"));
         w.Initialize(QStringLiteral("Updating Printers"), 5, nullptr, showText, showCancel, 1);
         QCOMPARE(w.windowTitle(), QStringLiteral("Updating Printers"));
         QCOMPARE(w.size(), QSize(twips::ToPixels(4605), twips::ToPixels(twipsHigh)));
