@@ -14,6 +14,7 @@ QM6ConnectionPrivate::~QM6ConnectionPrivate()
 {
     if (connName.isEmpty())
         return;
+    DropKeptStatements();
     {
         QSqlDatabase database = db();
         if (database.isOpen() && txnDepth > 0) {
@@ -51,6 +52,7 @@ QM6ErrorPtr QM6ConnectionPrivate::OpenConnection(bool openIt)
         QSqlQuery ping(db());
         if (!ping.exec(QStringLiteral("SELECT 1"))) {
             ping = QSqlQuery();
+            DropKeptStatements();
             db().close();
             if (QM6ErrorPtr e = Ensure())
                 return e;
@@ -173,8 +175,9 @@ QM6ErrorPtr QM6ConnectionPrivate::Ensure()
     QSqlDatabase d = db();
     if (!d.isValid())
         return MakeQM6Error(QM6Texts::tr("The data connection is closed."), QM6Error::ErrNoDatabase);
+    // Inside a transaction the commit looks at the file again before anything is stored.
     if (d.isOpen())
-        return pg ? QM6ErrorPtr() : CheckFileIsOurs();
+        return pg || txnDepth > 0 ? QM6ErrorPtr() : CheckFileIsOurs();
     if (txnDepth > 0) {
         // Reconnecting here would run the rest of the change outside its transaction.
         txnFailed = true;
@@ -182,6 +185,8 @@ QM6ErrorPtr QM6ConnectionPrivate::Ensure()
                                            "nothing of that change was stored. Try again.").arg(url),
                             QM6Error::ErrNoDatabase);
     }
+    // Statements prepared in a lost session do not exist in the new one.
+    DropKeptStatements();
     return OpenDatabase();
 }
 
@@ -312,6 +317,45 @@ QM6ErrorPtr QM6ConnectionPrivate::Prepare(QSqlQuery &q, const QString &sql, cons
         return DbError(what, q.lastError().text());
     }
     return {};
+}
+
+QM6ErrorPtr QM6ConnectionPrivate::Prepare(QM6KeptStatement &s, const QString &sql, const QString &what)
+{
+    s.Release();
+    if (QM6ErrorPtr e = Ensure())
+        return e;
+    const auto found = kept.find(sql);
+    if (found != kept.end() && !found->second->busy) {
+        s.m_entry = found->second;
+        s.m_entry->busy = true;
+        return {};
+    }
+    if (QM6ErrorPtr e = Prepare(s.m_own, sql, what))
+        return e;
+    // SQLite steps forward only anyway; Qt then keeps one row instead of every row read. (The
+    // PostgreSQL driver would stream the rows and block the session until they are all read.)
+    if (!pg)
+        s.m_own.setForwardOnly(true);
+    if (found == kept.end() && kept.size() < MaxKeptStatements) {
+        auto entry = std::make_shared<QM6KeptStatement::Entry>();
+        entry->q = std::move(s.m_own);
+        entry->busy = true;
+        s.m_entry = entry;
+        kept.emplace(sql, std::move(entry));
+    }
+    return {};
+}
+
+void QM6KeptStatement::Release()
+{
+    // Reset, not finalised: its rows and read snapshot go, a kept statement's plan stays.
+    QSqlQuery &q = **this;
+    if (q.isActive())
+        q.finish();
+    if (m_entry) {
+        m_entry->busy = false;
+        m_entry.reset();
+    }
 }
 
 QM6ErrorPtr QM6ConnectionPrivate::Exec(QSqlQuery &q, const QString &what)

@@ -8,7 +8,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <sys/types.h>
+#include <unordered_map>
 
 struct sqlite3;
 
@@ -16,6 +18,29 @@ struct sqlite3;
 QM6ErrorPtr QM6NoConnectionError();
 // A driver's message as one plain sentence (no tabs, line breaks or trailing full stop).
 QString QM6CleanDriverText(const QString &text);
+
+// A statement the connection keeps prepared for the next call that runs the same text. The
+// handle resets it when it goes: a statement left stepping would keep an SQLite read snapshot
+// (and a writer started from it would not see other sessions' changes).
+class QM6KeptStatement {
+public:
+    QM6KeptStatement() = default;
+    ~QM6KeptStatement() { Release(); }
+    QM6KeptStatement(const QM6KeptStatement &) = delete;
+    QM6KeptStatement &operator=(const QM6KeptStatement &) = delete;
+    QSqlQuery &operator*() { return m_entry ? m_entry->q : m_own; }
+    QSqlQuery *operator->() { return &**this; }
+    void Release();
+
+private:
+    friend class QM6ConnectionPrivate;
+    struct Entry {
+        QSqlQuery q;
+        bool busy = false;
+    };
+    QSqlQuery m_own;   // when the statement is not kept
+    std::shared_ptr<Entry> m_entry;
+};
 
 // How a site is opened, beyond what the public Open offers.
 struct QM6OpenOptions {
@@ -71,6 +96,9 @@ public:
     int txnDepth = 0;
     bool txnFailed = false;
     QHash<QPair<qint32, qint32>, QVariant> lookupCache;   // by list number and language
+    // By statement text; bounded, because some texts carry a count of placeholders.
+    std::unordered_map<QString, std::shared_ptr<QM6KeptStatement::Entry>> kept;
+    static constexpr size_t MaxKeptStatements = 48;
     // Sizes of the last printer list and of its merged printers, to reserve the next one at
     // once (it is reloaded often).
     qsizetype lastListRows = 0, lastListText = 0, lastAliasBytes = 0;
@@ -98,6 +126,11 @@ public:
     QM6ErrorPtr RequireChangeRight(const QString &what);
     // Prepares sql on a fresh query of this connection.
     QM6ErrorPtr Prepare(QSqlQuery &q, const QString &sql, const QString &what);
+    // Hands out the kept statement for sql, prepared once per session; a second handle on the
+    // same text while the first is alive gets a fresh one. For statements run once per printer.
+    QM6ErrorPtr Prepare(QM6KeptStatement &s, const QString &sql, const QString &what);
+    // Forgets the kept statements: before the session is closed or replaced.
+    void DropKeptStatements() { kept.clear(); }
     // Runs a prepared query; a failure becomes an error naming what was being done and
     // dooms the open transaction.
     QM6ErrorPtr Exec(QSqlQuery &q, const QString &what);

@@ -4,9 +4,7 @@
 
 #include "qm6history.h"
 
-#include <QSqlQuery>
-
-class QM6ConnectionPrivate;
+#include "qm6connectionprivate.h"
 
 class QM6HistoryWriter {
 public:
@@ -28,6 +26,6 @@ public:
 
 private:
     QM6ConnectionPrivate *m_d;
-    QSqlQuery m_entry;
+    QM6KeptStatement m_entry;
     bool m_prepared = false;
 };

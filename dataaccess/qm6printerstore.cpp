@@ -136,17 +136,18 @@ QM6ErrorPtr QM6PrinterStore::Load(QM6PrinterRecord *p, QM6ConnectionPrivate *c, 
 {
     QM6ConnectionPrivate *d = c;
     const QString what = QM6Texts::tr("Loading printer %1").arg(id);
-    QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT ") + Columns() +
-                                          QStringLiteral(" FROM printers WHERE printer_id = :id AND deleted = 0"), what))
+    static const QString sql = QStringLiteral("SELECT ") + Columns() +
+                               QStringLiteral(" FROM printers WHERE printer_id = :id AND deleted = 0");
+    QM6KeptStatement q;
+    if (QM6ErrorPtr e = d->Prepare(q, sql, what))
         return e;
-    q.bindValue(QStringLiteral(":id"), id);
-    if (QM6ErrorPtr e = d->Exec(q, what))
+    q->bindValue(QStringLiteral(":id"), id);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
-    if (!q.next())
+    if (!q->next())
         return notFound(id);
     p->m_printerId = id;
-    ReadRow(q, 0, p);
+    ReadRow(*q, 0, p);
     return {};
 }
 
@@ -174,15 +175,15 @@ QM6ErrorPtr QM6PrinterStore::CheckProfile(QM6ConnectionPrivate *d, qint32 profil
 {
     if (profileId == 0)
         return {};
-    QSqlQuery q;
+    QM6KeptStatement q;
     // The profile must stay while the printer comes to point at it.
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT 1 FROM track_profiles WHERE profile_id = :id") +
                                           (d->pg ? QStringLiteral(" FOR KEY SHARE") : QString()), what))
         return e;
-    q.bindValue(QStringLiteral(":id"), profileId);
-    if (QM6ErrorPtr e = d->Exec(q, what))
+    q->bindValue(QStringLiteral(":id"), profileId);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
-    if (!q.next())
+    if (!q->next())
         return MakeQM6Error(QM6Texts::tr("The track profile %1 does not exist; choose another one.").arg(profileId),
                             QM6Error::ErrNotFound);
     return {};
@@ -252,7 +253,7 @@ QM6ErrorPtr QM6PrinterStore::Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d
     if (QM6ErrorPtr e = Load(&before, d, p->m_printerId))
         return e;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    QSqlQuery q;
+    QM6KeptStatement q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
             "UPDATE printers SET name = :name, device = :device, host = :host, port = :port, model = :model,"
             " location = :location, serial_no = :serial, account_no = :account, connection_type = :ctype,"
@@ -261,12 +262,12 @@ QM6ErrorPtr QM6PrinterStore::Update(QM6PrinterRecord *p, QM6ConnectionPrivate *d
             " am_port = :amport, am_model = :ammodel, am_connection_types = :amtypes, modified_by = :by, modified_on = :on,"
             " row_version = row_version + 1 WHERE printer_id = :id AND row_version = :ver AND deleted = 0"), what))
         return e;
-    BindColumns(q, p, d->identity, now);
-    q.bindValue(QStringLiteral(":id"), p->m_printerId);
-    q.bindValue(QStringLiteral(":ver"), p->m_rowVersion);
-    if (QM6ErrorPtr e = d->Exec(q, what))
+    BindColumns(*q, p, d->identity, now);
+    q->bindValue(QStringLiteral(":id"), p->m_printerId);
+    q->bindValue(QStringLiteral(":ver"), p->m_rowVersion);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
-    if (q.numRowsAffected() != 1)
+    if (q->numRowsAffected() != 1)
         return ChangedNow(p, d, kNotSaved, what);
     QM6HistoryEntry saved = QM6HistoryWriter::Make(d, QM6HistoryEntry::Saved, p->m_printerId, before.m_printerKey, now);
     saved.changes = QM6PrinterFields::Diff(before, *p, false);

@@ -31,27 +31,27 @@ QM6ErrorPtr QM6RowLocks::LockPrinters(QM6ConnectionPrivate *d, QList<qint32> ids
     QStringList marks;
     for (qsizetype i = 0; i < ids.size(); ++i)
         marks << QStringLiteral(":id%1").arg(i);
-    QSqlQuery q;
+    QM6KeptStatement q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
             "SELECT printer_id, printer_key, name, modified_by, modified_on, row_version, bw_total, color_total, deleted"
             " FROM printers WHERE printer_id IN (%1) ORDER BY printer_id").arg(marks.join(QStringLiteral(", "))) + d->ForUpdate(),
             what))
         return e;
     for (qsizetype i = 0; i < ids.size(); ++i)
-        q.bindValue(marks[i], ids[i]);
-    if (QM6ErrorPtr e = d->Exec(q, what))
+        q->bindValue(marks[i], ids[i]);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
-    while (q.next()) {
+    while (q->next()) {
         QM6LockedPrinter r;
-        r.id = q.value(0).toInt();
-        r.key = q.value(1).toString();
-        r.name = q.value(2).toString();
-        r.modifiedBy = q.value(3).toString();
-        r.modifiedOn = q.value(4);
-        r.version = q.value(5).toLongLong();
-        r.bw = q.value(6).toLongLong();
-        r.color = q.value(7).toLongLong();
-        r.deleted = q.value(8).toInt() != 0;
+        r.id = q->value(0).toInt();
+        r.key = q->value(1).toString();
+        r.name = q->value(2).toString();
+        r.modifiedBy = q->value(3).toString();
+        r.modifiedOn = q->value(4);
+        r.version = q->value(5).toLongLong();
+        r.bw = q->value(6).toLongLong();
+        r.color = q->value(7).toLongLong();
+        r.deleted = q->value(8).toInt() != 0;
         rows->insert(r.id, r);
     }
     return {};

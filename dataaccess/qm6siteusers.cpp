@@ -74,19 +74,19 @@ QM6ErrorPtr QM6SiteUsers::Identify(QM6ConnectionPrivate *d)
 QM6ErrorPtr QM6SiteUsers::Check(QM6ConnectionPrivate *d, qint32 code)
 {
     const QString what = QM6Texts::tr("Checking permissions");
-    QSqlQuery q;
+    QM6KeptStatement q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
             "SELECT u.user_name, (SELECT COUNT(*) FROM user_permissions up WHERE up.user_id = u.user_id AND up.code = :code)"
             " FROM users u WHERE u.user_name = :me OR u.user_name = :narrow"), what))
         return e;
-    q.bindValue(QStringLiteral(":code"), code);
-    q.bindValue(QStringLiteral(":me"), d->identity);
-    q.bindValue(QStringLiteral(":narrow"), d->narrowedTo.isEmpty() ? d->identity : d->narrowedTo);
-    if (QM6ErrorPtr e = d->Exec(q, what))
+    q->bindValue(QStringLiteral(":code"), code);
+    q->bindValue(QStringLiteral(":me"), d->identity);
+    q->bindValue(QStringLiteral(":narrow"), d->narrowedTo.isEmpty() ? d->identity : d->narrowedTo);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
     QHash<QString, bool> holds;
-    while (q.next())
-        holds.insert(q.value(0).toString(), q.value(1).toLongLong() > 0);
+    while (q->next())
+        holds.insert(q->value(0).toString(), q->value(1).toLongLong() > 0);
     QStringList names{d->identity};
     if (!d->narrowedTo.isEmpty())
         names << d->narrowedTo;

@@ -260,6 +260,27 @@ private slots:
         QVERIFY(other.ModifiedOn() >= before && other.ModifiedOn() <= QDateTime::currentDateTime().addSecs(1));
     }
 
+    // The connection keeps its statements prepared between calls; none may keep reading an old
+    // state of the site once its call has returned.
+    void aChangeBySomeoneElseIsSeenByTheNextCall()
+    {
+        const qint32 x = addPrinter(QStringLiteral("Before")), y = addPrinter(QStringLiteral("Other"));
+        QM6Printer mine;
+        QVERIFY_OK(mine.Load(c, x));
+        QVERIFY_OK(mine.Load(c, y));
+        QCOMPARE(run(QStringLiteral(QM6_WORKER_PATH), {"save", m_url, "", QString::number(x), "Renamed"}), 0);
+        QM6RecordsetPtr rs = printers();
+        QVERIFY(rs);
+        QStringList names;
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+            names << rs->Fields(QStringLiteral("Name")).toString();
+        QVERIFY2(names.contains(QStringLiteral("Renamed")), qPrintable(names.join(u',')));
+        mine.SetModel(QStringLiteral("Saved after the other change"));
+        QVERIFY_OK(mine.Save(c));
+        QVERIFY_OK(mine.Load(c, x));
+        QCOMPARE(mine.Name(), QStringLiteral("Renamed"));
+    }
+
     void unknownPrinterIsReportedThroughTheDisplayHandler()
     {
         QStringList shown;
