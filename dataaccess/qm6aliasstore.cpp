@@ -24,19 +24,19 @@ const QString kNothingRemoved = QM6Texts::tr("Nothing was removed: reload the li
 QM6ErrorPtr step(QM6ConnectionPrivate *d, const QString &sql, const QVariantHash &values, const QString &what,
                  int expected = -1, int *changed = nullptr)
 {
-    QSqlQuery q;
+    QM6KeptStatement q;
     if (QM6ErrorPtr e = d->Prepare(q, sql, what))
         return e;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         if (sql.contains(it.key()))
-            q.bindValue(it.key(), it.value());
-    if (QM6ErrorPtr e = d->Exec(q, what))
+            q->bindValue(it.key(), it.value());
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
     if (changed)
-        *changed = q.numRowsAffected();
-    if (expected >= 0 && q.numRowsAffected() != expected)
+        *changed = q->numRowsAffected();
+    if (expected >= 0 && q->numRowsAffected() != expected)
         return MakeQM6Error(QM6Texts::tr("%1 failed: a row changed under it although it was locked (%2 rows instead of %3). "
-                                           "Nothing was changed.").arg(what).arg(q.numRowsAffected()).arg(expected),
+                                           "Nothing was changed.").arg(what).arg(q->numRowsAffected()).arg(expected),
                             QM6Error::ErrConflict);
     return {};
 }

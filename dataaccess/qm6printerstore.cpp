@@ -320,21 +320,21 @@ QM6ErrorPtr QM6PrinterStore::SaveTotals(QM6PrinterRecord *p, QM6ConnectionPrivat
         QM6LockedPrinter row;
         if (QM6ErrorPtr e = LockUnchanged(p, d, what, &row))
             return e;
-        QSqlQuery q;
+        QM6KeptStatement q;
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
                 "UPDATE printers SET bw_total = :bw, color_total = :cl, modified_by = :by, modified_on = :on,"
                 " row_version = row_version + 1 WHERE printer_id = :id AND row_version = :ver AND deleted = 0"), what))
             return e;
-        q.bindValue(QStringLiteral(":bw"), bw);
-        q.bindValue(QStringLiteral(":cl"), color);
-        q.bindValue(QStringLiteral(":by"), d->identity);
-        q.bindValue(QStringLiteral(":on"), now);
-        q.bindValue(QStringLiteral(":id"), p->m_printerId);
-        q.bindValue(QStringLiteral(":ver"), p->m_rowVersion);
-        if (QM6ErrorPtr e = d->Exec(q, what))
+        q->bindValue(QStringLiteral(":bw"), bw);
+        q->bindValue(QStringLiteral(":cl"), color);
+        q->bindValue(QStringLiteral(":by"), d->identity);
+        q->bindValue(QStringLiteral(":on"), now);
+        q->bindValue(QStringLiteral(":id"), p->m_printerId);
+        q->bindValue(QStringLiteral(":ver"), p->m_rowVersion);
+        if (QM6ErrorPtr e = d->Exec(*q, what))
             return e;
-        if (q.numRowsAffected() != 1)
+        if (q->numRowsAffected() != 1)
             return ChangedNow(p, d, kNotSaved, what);
         QM6HistoryEntry totals = QM6HistoryWriter::Make(d, QM6HistoryEntry::TotalsSaved, p->m_printerId, row.key, now);
         const struct { const char *field; qint64 was, is; } values[] = {{"bw_total", row.bw, bw}, {"color_total", row.color, color}};
@@ -375,25 +375,25 @@ QM6ErrorPtr QM6PrinterStore::Delete(QM6PrinterRecord *p, QM6ConnectionPrivate *c
             return QM6RowLocks::Changed(d, &*row, p->m_printerId, p->m_printerKey, p->m_storedName, nothing);
         // The printer only leaves the list: its jobs keep counting for it, so reports
         // over past periods stay right. Its aliases go; their jobs stay too.
-        QSqlQuery q;
+        QM6KeptStatement q;
         if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral(
                 "UPDATE printers SET deleted = 1, modified_by = :by, modified_on = :on, row_version = row_version + 1"
                 " WHERE printer_id = :id AND deleted = 0"), what))
             return e;
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        q.bindValue(QStringLiteral(":by"), d->identity);
-        q.bindValue(QStringLiteral(":on"), now);
-        q.bindValue(QStringLiteral(":id"), p->m_printerId);
-        if (QM6ErrorPtr e = d->Exec(q, what))
+        q->bindValue(QStringLiteral(":by"), d->identity);
+        q->bindValue(QStringLiteral(":on"), now);
+        q->bindValue(QStringLiteral(":id"), p->m_printerId);
+        if (QM6ErrorPtr e = d->Exec(*q, what))
             return e;
-        if (q.numRowsAffected() != 1)
+        if (q->numRowsAffected() != 1)
             return ChangedNow(p, d, nothing, what);
         if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, QM6HistoryWriter::Make(d, QM6HistoryEntry::Deleted, p->m_printerId, row->key, now), what))
             return e;
         if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("DELETE FROM merged_printers WHERE owner_id = :id"), what))
             return e;
-        q.bindValue(QStringLiteral(":id"), p->m_printerId);
-        return d->Exec(q, what);
+        q->bindValue(QStringLiteral(":id"), p->m_printerId);
+        return d->Exec(*q, what);
     };
     return scope.End(run());
 }

@@ -60,29 +60,29 @@ QM6ErrorPtr QM6RowLocks::LockPrinters(QM6ConnectionPrivate *d, QList<qint32> ids
 QM6ErrorPtr QM6RowLocks::LivePrinterByKey(QM6ConnectionPrivate *d, const QString &key, qint32 *id, const QString &what)
 {
     *id = -1;
-    QSqlQuery q;
+    QM6KeptStatement q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT printer_id FROM printers WHERE printer_key = :key AND deleted = 0"), what))
         return e;
-    q.bindValue(QStringLiteral(":key"), key);
-    if (QM6ErrorPtr e = d->Exec(q, what))
+    q->bindValue(QStringLiteral(":key"), key);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
-    if (q.next())
-        *id = q.value(0).toInt();
+    if (q->next())
+        *id = q->value(0).toInt();
     return {};
 }
 
 QM6ErrorPtr QM6RowLocks::AliasOwner(QM6ConnectionPrivate *d, const QString &aliasKey, bool lock, qint32 *owner, const QString &what)
 {
     *owner = -1;
-    QSqlQuery q;
+    QM6KeptStatement q;
     if (QM6ErrorPtr e = d->Prepare(q, QStringLiteral("SELECT owner_id FROM merged_printers WHERE alias_key = :key") +
                                           (lock ? d->ForUpdate() : QString()), what))
         return e;
-    q.bindValue(QStringLiteral(":key"), aliasKey);
-    if (QM6ErrorPtr e = d->Exec(q, what))
+    q->bindValue(QStringLiteral(":key"), aliasKey);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
         return e;
-    if (q.next())
-        *owner = q.value(0).toInt();
+    if (q->next())
+        *owner = q->value(0).toInt();
     return {};
 }
 
