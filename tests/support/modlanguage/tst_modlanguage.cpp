@@ -283,8 +283,8 @@ private slots:
         QTest::newRow("context table without buckets") << appended(QByteArray::fromHex("2f000000020000"));
         QTest::newRow("context list without its end")
             << appended(QByteArray::fromHex("2f0000000a") + QByteArray::fromHex("000100010000") + QByteArray("\x03" "abc"));
-        // The bucket's list runs past the block; the bytes after its first (a zero) would not.
-        QTest::newRow("context list past its block, an end one place on")
+        // The bucket's list runs past the block; a walk one unit (two bytes) later would end at once.
+        QTest::newRow("context list past its block, an end one unit on")
             << appended(QByteArray::fromHex("2f0000000a") + QByteArray::fromHex("000100010000") + QByteArray::fromHex("05610061"));
     }
 
