@@ -210,9 +210,11 @@ private slots:
         QCOMPARE(mPage->MergeTargetRow(), rows.first());
         const qint32 targetId = mGrid->TextMatrix(rows.first(), 0).toInt();
         const qint64 jobs = scalar(QStringLiteral("SELECT COUNT(*) FROM print_jobs"));
+        const int opened = openDepth();
         f->services->answers = {6};
         mPage->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
 
+        QCOMPARE(openDepth(), opened);   // the merge closes what it opened
         QCOMPARE(f->services->questions.size(), 1);
         const QString name = QStringLiteral("P%1").arg(mIds.indexOf(targetId) + 1);
         QCOMPARE(f->services->questions.first(),
@@ -239,8 +241,10 @@ private slots:
         buildSite(5);
         select({1, 2, 3, 4, 5});
         sql(QStringLiteral("UPDATE printers SET deleted = 1 WHERE printer_id = %1").arg(mIds[2]));   // P3 gone meanwhile
+        const int opened = openDepth();
         f->services->answers = {6};
         mPage->CustomAction(QStringLiteral("QM6CF_ADVANCED_MERGE"));
+        QCOMPARE(openDepth(), opened);
         QCOMPARE(mForms.progress.first()->increments, 2);
         QVERIFY(mForms.progress.first()->shutDown);
         QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM merged_printers WHERE owner_id = %1").arg(mIds[0])), 1);
@@ -342,6 +346,8 @@ private:
     }
     void sql(const QString &statement) { QVERIFY2(scalar(statement) != -2, qPrintable(statement)); }
     void select(const QList<int> &rows) { mHolder->select(rows); }
+    // How many OpenConnection calls on the page's connection are not yet closed.
+    int openDepth() const { return QM6ConnectionPrivate::get(f->conn)->openDepth; }
 
     void checkSiteHolds()
     {

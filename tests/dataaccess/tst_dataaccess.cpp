@@ -566,6 +566,34 @@ private slots:
         QVERIFY(!other->CheckPermission(129));
     }
 
+    void aFileThatIsNoDatabaseIsRefusedSayingSo_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("text") << QByteArray("Printers\nHP LaserJet 4050\tUSB001\n");
+        QTest::newRow("a page of other bytes") << QByteArray(4096, '\xa5');
+    }
+
+    // The user is told why the file is no site, in words, and the file is left alone.
+    void aFileThatIsNoDatabaseIsRefusedSayingSo()
+    {
+        if (m_pg)
+            QSKIP("a PostgreSQL site is no file");
+        QFETCH(QByteArray, content);
+        const QString path = m_dir.filePath(QStringLiteral("other%1.db").arg(m_caseNo));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write(content), content.size());
+        }
+        QM6ConnectionPtr other;
+        const QM6ErrorPtr e = QM6Connection::Open(QStringLiteral("sqlite:") + path, QString(), &other);
+        QVERIFY(e);
+        QVERIFY(!other);
+        QCOMPARE(e->Number(), qint32(QM6Error::ErrNoDatabase));
+        QVERIFY2(e->Description().contains(QStringLiteral("the file is not an SQLite database")), qPrintable(e->Description()));
+        QCOMPARE(fileBytes(path), content);
+    }
+
     void malformedPostgresAddressesAreRefused_data()
     {
         QTest::addColumn<QString>("url");

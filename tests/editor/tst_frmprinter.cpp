@@ -6,7 +6,9 @@
 #include "olecolor.h"
 #include "pageglobals.h"
 #include "formgrowth.h"
+#include "modfonts.h"
 
+#include <QFontDatabase>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -629,6 +631,25 @@ private slots:
         for (const QString &name : matchBoxes)
             QCOMPARE(box(ruled.get(), name)->maxLength(), 32767);   // no maximum
         QVERIFY(looksUnchanged(ruled.get()));
+    }
+
+    // The console's face cannot show the console's character set: the controls, drawn in the
+    // form's own font, take the console's size and a face that can show it.
+    void consoleFaceWithoutItsCharacterSetIsReplaced()
+    {
+        const qint16 ansi = 0;
+        QString face;
+        for (const QString &family : QFontDatabase::families())
+            if (!QFontDatabase::isPrivateFamily(family) && !family.contains(u'[') && !modFonts::FaceSupportsCharset(QFont(family), ansi))
+                face = family;
+        if (face.isEmpty())
+            QSKIP("every installed face shows Latin letters");
+        PageConsoleFont() = std::make_shared<QM6Font>(face, 14, ansi);
+        const auto form = f->edit(QStringLiteral("MacIP"));
+        for (QWidget *w : placedControls(form.get())) {
+            QVERIFY2(modFonts::FaceSupportsCharset(w->font(), ansi), qPrintable(w->objectName() + u' ' + w->font().family()));
+            QCOMPARE(w->font().pointSizeF(), 14.0);
+        }
     }
 
     void noCaptionIsCutAtAnyFont_data()

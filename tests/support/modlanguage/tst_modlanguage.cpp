@@ -2,6 +2,7 @@
 #include "clsregistry.h"
 #include "win32locale.h"
 #include "modlanguage.h"
+#include "modstringtable.h"
 
 #include <QDir>
 #include <QFile>
@@ -282,6 +283,9 @@ private slots:
         QTest::newRow("context table without buckets") << appended(QByteArray::fromHex("2f000000020000"));
         QTest::newRow("context list without its end")
             << appended(QByteArray::fromHex("2f0000000a") + QByteArray::fromHex("000100010000") + QByteArray("\x03" "abc"));
+        // The bucket's list runs past the block; a walk one unit (two bytes) later would end at once.
+        QTest::newRow("context list past its block, an end one unit on")
+            << appended(QByteArray::fromHex("2f0000000a") + QByteArray::fromHex("000100010000") + QByteArray::fromHex("05610061"));
     }
 
     // A damaged table gives the empty texts of a missing one, and is never handed to Qt.
@@ -296,6 +300,16 @@ private slots:
         for (int id : {1, 2, 3, 5, 7, 220, 902, 905})
             QVERIFY(modLanguage::GetLangString(id, "x", "y").isEmpty());
         QVERIFY(!modLanguage::IsLanguageLibraryLoaded());
+    }
+
+    // A whole context table: its bucket's offset counts 16-bit units from the start of the
+    // lists, and the list it finds ends inside the block.
+    void wholeContextTableIsAccepted()
+    {
+        const QByteArray table = GoodTable() + QByteArray::fromHex("2f0000000b") + QByteArray::fromHex("000100010000") +
+                                 QByteArray("\x03" "abc") + QByteArray(1, '\0');
+        QString error;
+        QVERIFY2(modStringTable::IsValidStringTable(table.constData(), table.size(), &error), qPrintable(error));
     }
 
     // A table of no blocks at all is whole, and holds no texts.
