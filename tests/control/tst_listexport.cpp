@@ -6,6 +6,7 @@
 #include "qm6sitegenerator.h"
 
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -68,6 +69,41 @@ private slots:
     {
         mPage.reset();
         f.reset();
+    }
+
+    // The one run of the real file dialog: a save dialog over the page with the string
+    // table's caption and file type, answered by a timer; a watchdog ends it whatever happens.
+    void realFileChoiceIsASaveDialogOverThePage()
+    {
+        showPage();
+        QString title, filters, parentName;
+        bool saves = false;
+        QTimer::singleShot(200, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters().join(u';');
+            saves = dialog->acceptMode() == QFileDialog::AcceptSave;
+            parentName = dialog->parentWidget() ? dialog->parentWidget()->window()->metaObject()->className() : QString();
+            // Typed without its suffix: the dialog adds ".csv".
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(f->dir.filePath(QStringLiteral("chosen")));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, [] {
+            if (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+        watchdog.start(10000);
+        const QString chosen = DefaultPageForms().ChooseExportFile(mPage->page);
+        QCOMPARE(title, QStringLiteral("Export Printer List"));
+        QCOMPARE(filters, QStringLiteral("CSV files (*.csv)"));
+        QVERIFY(saves);
+        QCOMPARE(parentName, QStringLiteral("ctlFleet"));
+        QCOMPARE(chosen, f->dir.filePath(QStringLiteral("chosen.csv")));
     }
 
     void filteredListWithHostileTextsReadsBackWhole()
