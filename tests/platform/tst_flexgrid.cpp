@@ -411,6 +411,8 @@ private slots:
         QCOMPARE(grid.TopRow(), 101);
         QCOMPARE(view->verticalScrollBar()->maximum(), view->shownRows() - view->viewport()->height() / view->rowHeight());
         QCOMPARE(view->indexAt(QPoint(button.x(), view->rowHeight() + 1)), grid.Model()->IndexOfRow(103, 2)); // 101 is folded
+        view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); // the scroll bar's arrow: one row
+        QCOMPARE(grid.TopRow(), 103);
     }
 
     void selectionFromCode()
