@@ -302,6 +302,18 @@ private slots:
         QVERIFY(!modLanguage::IsLanguageLibraryLoaded());
     }
 
+    // The refusal names the place, so that whoever built the table can find the fault.
+    void refusalNamesTheDamagedHashEntry()
+    {
+        QByteArray qm = GoodTable();
+        const TableLayout at = Layout(qm);
+        QVERIFY(at.blocks.contains(0x42));
+        qm[at.blocks[0x42] + 5 + 8 + 7] = char(0x01);   // the message offset of the second entry
+        QString error;
+        QVERIFY(!modStringTable::IsValidStringTable(qm.constData(), qm.size(), &error));
+        QVERIFY2(error.contains(QStringLiteral("hash entry 1 points at")), qPrintable(error));
+    }
+
     // A whole context table: its bucket's offset counts 16-bit units from the start of the
     // lists, and the list it finds ends inside the block.
     void wholeContextTableIsAccepted()
