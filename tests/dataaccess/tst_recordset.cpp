@@ -106,7 +106,7 @@ private slots:
         const QList<qint64> values{1, -128, 127, 300, -40000, 70000, 5000000000LL, -1, 0, std::numeric_limits<qint64>::min()};
         QM6Recordset rs({"a", "b"}, {FT::Integer, FT::Integer});
         for (qint64 v : values) {
-            const QM6Recordset::Cell row[] = {numberCell(v), numberCell(-v / 2)};
+            const QM6Recordset::Cell row[] = {numberCell(v), numberCell(v / -2)};
             rs.AppendRow(row);
         }
         rs.BeginRow();
@@ -114,7 +114,7 @@ private slots:
         rs.EndFill();
         for (int i = 0; i < values.size(); ++i) {
             QCOMPARE(rs.IntAt(0, i), values[i]);
-            QCOMPARE(rs.IntAt(1, i), -values[i] / 2);
+            QCOMPARE(rs.IntAt(1, i), values[i] / -2);
         }
         QCOMPARE(rs.IntAt(0, values.size()), 9);
         QVERIFY(rs.IsNullAt(1, values.size()));
