@@ -208,8 +208,11 @@ void QM6Recordset::BeginRow()
     std::memset(m_nulls.data() + nullsAt, 0xff, size_t(m_nullBytes));
     m_rowStart.push_back(quint32(m_text.size()));
     const size_t endsAt = m_ends.size(), endsSize = size_t(m_textFields) * m_endWidth;
-    m_ends.resize(endsAt + endsSize);
-    std::memset(m_ends.data() + endsAt, 0, endsSize);
+    // A set without text fields has no ends at all (and no buffer to clear).
+    if (endsSize > 0) {
+        m_ends.resize(endsAt + endsSize);
+        std::memset(m_ends.data() + endsAt, 0, endsSize);
+    }
     for (Numbers &n : m_nums) {
         const size_t at = n.data.size();
         n.data.resize(at + n.width);
