@@ -1,8 +1,8 @@
 #include "qm6printerfields.h"
+#include "qm6fieldrules.h"
 #include "qm6printerrecord.h"
 #include "qm6schema.h"
 
-#include <limits>
 
 namespace {
 
@@ -43,20 +43,11 @@ QString typeSetText(qint32 mask)
     return codes.join(QLatin1Char(' '));
 }
 
+// Whole numbers are written as the field rules read a page total: 1 to 10 digits, at most
+// 2,147,483,647.
 bool readNumber(const QString &text, qint32 *value)
 {
-    if (text.isEmpty() || text.size() > 10)
-        return false;
-    qint64 v = 0;
-    for (const QChar ch : text) {
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
-            return false;
-        v = v * 10 + (ch.unicode() - '0');
-    }
-    if (v > std::numeric_limits<qint32>::max())
-        return false;
-    *value = qint32(v);
-    return true;
+    return fieldrules::ReadPageTotal(text, *value);
 }
 
 bool readTypeSet(const QString &text, qint32 *mask)
