@@ -24,16 +24,6 @@ QVariant columnValue(const QM6PrinterRecord &p, int id)
     }
 }
 
-QM6ErrorPtr prepareOnce(QM6ConnectionPrivate *d, QSqlQuery &q, bool &prepared, const QString &sql, const QString &what)
-{
-    if (prepared)
-        return {};
-    if (QM6ErrorPtr e = d->Prepare(q, sql, what))
-        return e;
-    prepared = true;
-    return {};
-}
-
 } // namespace
 
 QM6ImportWriter::QM6ImportWriter(QM6ConnectionPrivate *d)
@@ -63,16 +53,13 @@ QM6ErrorPtr QM6ImportWriter::Commit()
 QM6ErrorPtr QM6ImportWriter::Savepoint(Step step)
 {
     static const char *const sql[] = {"SAVEPOINT qm6_import", "RELEASE SAVEPOINT qm6_import", "ROLLBACK TO SAVEPOINT qm6_import"};
-    // PostgreSQL prepares no SAVEPOINT; SQLite keeps the three prepared.
+    // PostgreSQL prepares no SAVEPOINT; SQLite's stay prepared on the connection.
     if (m_d->pg)
         return m_d->ExecSql(QString::fromLatin1(sql[step]), m_what);
-    if (!m_savepointsPrepared) {
-        for (int i = 0; i < 3; ++i)
-            if (QM6ErrorPtr e = m_d->Prepare(m_savepoint[i], QString::fromLatin1(sql[i]), m_what))
-                return e;
-        m_savepointsPrepared = true;
-    }
-    return m_d->Exec(m_savepoint[step], m_what);
+    QM6KeptStatement q;
+    if (QM6ErrorPtr e = m_d->Prepare(q, QString::fromLatin1(sql[step]), m_what))
+        return e;
+    return m_d->Exec(*q, m_what);
 }
 
 QM6ErrorPtr QM6ImportWriter::Store(QM6PrinterRecord *after, const QM6PrinterRecord *before,
@@ -120,19 +107,10 @@ QM6ErrorPtr QM6ImportWriter::Store(QM6PrinterRecord *after, const QM6PrinterReco
 QM6ErrorPtr QM6ImportWriter::Insert(QM6PrinterRecord *after, const QList<QM6HistoryChange> &values, qint64 now,
                                     const QString &what)
 {
-    if (QM6ErrorPtr e = prepareOnce(m_d, m_insert, m_insertPrepared, QM6PrinterStore::InsertSql(), what))
+    qint32 id = -1;
+    QString key;
+    if (QM6ErrorPtr e = QM6PrinterStore::InsertRow(after, m_d, now, what, &id, &key))
         return e;
-    const QString key = QM6PrinterStore::NewKey();
-    QM6PrinterStore::BindColumns(m_insert, after, m_d->identity, now);
-    m_insert.bindValue(QStringLiteral(":key"), key);
-    m_insert.bindValue(QStringLiteral(":bw"), after->m_bwTotal);
-    m_insert.bindValue(QStringLiteral(":cl"), after->m_colorTotal);
-    if (QM6ErrorPtr e = m_d->Exec(m_insert, what))
-        return e;
-    if (!m_insert.next())
-        return m_d->DbError(what, QM6Texts::tr("the new printer's identifier did not come back"));
-    const qint32 id = m_insert.value(0).toInt();
-    m_insert.finish();
     QM6HistoryEntry added = QM6HistoryWriter::Make(m_d, QM6HistoryEntry::Added, id, key, now);
     added.changes = values;
     if (QM6ErrorPtr e = m_history.Write(added, what))

@@ -4,7 +4,7 @@
 // Commits come every fifth of a second rather than after every printer: a commit of
 // one printer costs more than the printer's own statements, and a site of 100,000 printers is
 // imported in seconds. Other consoles wait at most that long for their own changes. The
-// statements are prepared once for all the printers.
+// statements stay prepared from one printer to the next.
 #pragma once
 
 #include "qm6error.h"
@@ -48,10 +48,7 @@ private:
     QM6ConnectionPrivate *m_d;
     QM6HistoryWriter m_history;
     const QString m_what;
-    QSqlQuery m_insert;
     QHash<quint32, QSqlQuery> m_updates;   // by the fields they write (bit QM6PrinterFields::Id)
-    QSqlQuery m_savepoint[3];          // by Step
-    bool m_insertPrepared = false, m_savepointsPrepared = false;
     bool m_cacheSized = false;
     bool m_open = false;               // a transaction of this writer is open
     QElapsedTimer m_since;             // since it was opened

@@ -216,22 +216,33 @@ QM6ErrorPtr QM6PrinterStore::LockUnchanged(QM6PrinterRecord *p, QM6ConnectionPri
     return {};
 }
 
+QM6ErrorPtr QM6PrinterStore::InsertRow(const QM6PrinterRecord *p, QM6ConnectionPrivate *d, qint64 now, const QString &what,
+                                       qint32 *id, QString *key)
+{
+    static const QString sql = InsertSql();
+    *key = NewKey();
+    QM6KeptStatement q;
+    if (QM6ErrorPtr e = d->Prepare(q, sql, what))
+        return e;
+    BindColumns(*q, p, d->identity, now);
+    q->bindValue(QStringLiteral(":key"), *key);
+    q->bindValue(QStringLiteral(":bw"), p->m_bwTotal);
+    q->bindValue(QStringLiteral(":cl"), p->m_colorTotal);
+    if (QM6ErrorPtr e = d->Exec(*q, what))
+        return e;
+    if (!q->next())
+        return d->DbError(what, QM6Texts::tr("the new printer's identifier did not come back"));
+    *id = q->value(0).toInt();
+    return {};
+}
+
 QM6ErrorPtr QM6PrinterStore::Insert(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &what)
 {
-    const QString key = NewKey();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    QSqlQuery q;
-    if (QM6ErrorPtr e = d->Prepare(q, InsertSql(), what))
+    qint32 id = -1;
+    QString key;
+    if (QM6ErrorPtr e = InsertRow(p, d, now, what, &id, &key))
         return e;
-    BindColumns(q, p, d->identity, now);
-    q.bindValue(QStringLiteral(":key"), key);
-    q.bindValue(QStringLiteral(":bw"), p->m_bwTotal);
-    q.bindValue(QStringLiteral(":cl"), p->m_colorTotal);
-    if (QM6ErrorPtr e = d->Exec(q, what))
-        return e;
-    if (!q.next())
-        return d->DbError(what, QM6Texts::tr("the new printer's identifier did not come back"));
-    const qint32 id = q.value(0).toInt();
     QM6HistoryEntry added = QM6HistoryWriter::Make(d, QM6HistoryEntry::Added, id, key, now);
     added.changes = QM6PrinterFields::Values(*p);
     if (QM6ErrorPtr e = QM6HistoryWriter::Record(d, added, what))

@@ -24,16 +24,18 @@ public:
     // The printer as a message names it: by its stored name once it has one.
     static QString Label(const QM6PrinterRecord *p);
 
-    // What a save of a new printer writes, for a writer that keeps it prepared
-    // (QM6ImportWriter): every column, the totals too, giving back the identifier; the columns
-    // bound from p.
-    static QString InsertSql();
-    static void BindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now);
-    static QString NewKey();
+    // Stores p as a new printer under a new key, every column and the totals too, stamped by
+    // the connection's user at now (ms, UTC), giving its identifier and key. Its history entry,
+    // and giving p its identity once all of the change is stored, are the caller's.
+    static QM6ErrorPtr InsertRow(const QM6PrinterRecord *p, QM6ConnectionPrivate *d, qint64 now, const QString &what,
+                                 qint32 *id, QString *key);
     static QM6ErrorPtr Validate(const QM6PrinterRecord *p);
     static QM6ErrorPtr CheckProfile(QM6ConnectionPrivate *d, qint32 profileId, const QString &what);
 
 private:
+    static QString InsertSql();
+    static void BindColumns(QSqlQuery &q, const QM6PrinterRecord *p, const QString &by, qint64 now);
+    static QString NewKey();
     // Locks the loaded printer and refuses when it changed since it was loaded.
     static QM6ErrorPtr ChangedNow(QM6PrinterRecord *p, QM6ConnectionPrivate *d, const QString &after, const QString &what);
     // locked, when given, receives the row as locked.
