@@ -33,15 +33,13 @@ QM6ErrorPtr QM6HistoryWriter::Record(QM6ConnectionPrivate *d, const QM6HistoryEn
 
 QM6ErrorPtr QM6HistoryWriter::Write(const QM6HistoryEntry &entry, const QString &what)
 {
-    if (!m_prepared) {
-        if (QM6ErrorPtr e = m_d->Prepare(m_entry, QStringLiteral(
-                "INSERT INTO printer_history (printer_id, printer_key, changed_on, changed_by, kind, other_id, other_key,"
-                " other_name, alias_key, changes) VALUES (:id, :key, :on, :by, :kind, :oid, :okey, :oname, :alias, :changes)"),
-                what))
-            return e;
-        m_prepared = true;
-    }
-    QSqlQuery &q = *m_entry;
+    QM6KeptStatement kept;
+    if (QM6ErrorPtr e = m_d->Prepare(kept, QStringLiteral(
+            "INSERT INTO printer_history (printer_id, printer_key, changed_on, changed_by, kind, other_id, other_key,"
+            " other_name, alias_key, changes) VALUES (:id, :key, :on, :by, :kind, :oid, :okey, :oname, :alias, :changes)"),
+            what))
+        return e;
+    QSqlQuery &q = *kept;
     q.bindValue(QStringLiteral(":id"), entry.printerId);
     q.bindValue(QStringLiteral(":key"), entry.printerKey.isNull() ? QStringLiteral("") : entry.printerKey);
     q.bindValue(QStringLiteral(":on"), entry.changedOn.toMSecsSinceEpoch());

@@ -8,13 +8,12 @@
 
 class QM6HistoryWriter {
 public:
-    // A writer that keeps its statements prepared from one entry to the next (an import writes
-    // one or two entries for each of many printers).
+    // Its statement stays prepared on the connection from one entry to the next.
     explicit QM6HistoryWriter(QM6ConnectionPrivate *d) : m_d(d) {}
     // Records entry (its entryId is ignored; changedBy and changedOn must be set).
     QM6ErrorPtr Write(const QM6HistoryEntry &entry, const QString &what);
 
-    // One entry, with statements of its own.
+    // One entry.
     static QM6ErrorPtr Record(QM6ConnectionPrivate *d, const QM6HistoryEntry &entry, const QString &what);
     // An entry of kind for printer (id, key), by the connection's user at msecs (UTC).
     static QM6HistoryEntry Make(QM6ConnectionPrivate *d, QM6HistoryEntry::Kind kind, qint32 printerId, const QString &printerKey,
@@ -26,6 +25,4 @@ public:
 
 private:
     QM6ConnectionPrivate *m_d;
-    QM6KeptStatement m_entry;
-    bool m_prepared = false;
 };
